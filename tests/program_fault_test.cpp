@@ -1,1 +1,147 @@
+// The program when things around it go wrong or stop it: slow and vanishing input, signals,
+// memory running out, and a person at the console who sees each prompt before typing.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "run_program.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kListing = "0100 JMP 0104\n0102 NOP\n0104 RET\n";
+const std::string kRelabelled = "\tJMP\tL00000\r\n\tNOP\r\nL00000\tRET\r\n";
+const std::string kStarted = "Input file: in.fifo\r\nOutput file: out.lst\r\n";
+
+// A run whose input is a FIFO, so the test decides what each pass reads and when.
+struct FifoRun {
+    ScratchDirectory scratch;
+    fs::path fifo = scratch.path / "in.fifo";
+    fs::path output = scratch.path / "out.lst";
+    Started started;
+
+    explicit FifoRun(std::size_t address_space_limit = 0) {
+        ::signal(SIGPIPE, SIG_IGN);
+        make_fifo();
+        Launch launch{{"in.fifo", "out.lst"}, "", scratch.path};
+        launch.address_space_limit = address_space_limit;
+        started = start_program(launch);
+    }
+
+    void make_fifo() {
+        if (::mkfifo(fifo.c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed");
+    }
+
+    // Opens the FIFO for one pass and writes `bytes`; the pass reads them once it is closed.
+    int feed(const std::string& bytes) {
+        int fd = open_fifo_for_writing(fifo);
+        EXPECT_GE(fd, 0) << "the program never opened its input";
+        EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        return fd;
+    }
+    // Feeds a whole pass. A new FIFO takes the old one's name, so the next feed waits until
+    // the program has opened the input again instead of adding to the pass that is ending.
+    void feed_whole_pass(const std::string& bytes) {
+        int fd = feed(bytes);
+        fs::remove(fifo);
+        make_fifo();
+        ::close(fd);
+    }
+};
+
+TEST(ProgramFaults, InputVanishingBeforeALaterPassIsReported) {
+    for (int passes_read : {1, 2}) {
+        FifoRun run;
+        for (int pass = 1; pass < passes_read; ++pass) run.feed_whole_pass(kListing);
+        int last = run.feed(kListing);
+        fs::remove(run.fifo);  // gone before the pass can end, so opening it again must fail
+        ::close(last);
+        Finished finished = wait_program(run.started);
+        EXPECT_EQ(finished.exit_status, 1) << passes_read;
+        EXPECT_EQ(finished.standard_output, kStarted + "Can't open file: in.fifo\r\n");
+        EXPECT_EQ(read_file(run.output), "") << "no line was complete";
+    }
+}
+
+// While the last pass waits for input, every completed line is already in the file; a signal
+// then ends the process by that signal, leaving exactly those lines.
+TEST(ProgramFaults, SignalDuringTheLastPassKeepsTheCompletedLines) {
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+        FifoRun run;
+        run.feed_whole_pass(kListing);
+        run.feed_whole_pass(kListing);
+        int last = run.feed("0100 JMP 0104\n0102 NOP\n0104 RE");
+        EXPECT_TRUE(wait_for_file(run.output, "\tJMP\tL00000\r\n\tNOP\r\n")) << read_file(run.output);
+        ::kill(run.started.pid, signal_number);
+        Finished finished = wait_program(run.started);
+        ::close(last);
+        EXPECT_EQ(finished.signal, signal_number);
+        EXPECT_EQ(read_file(run.output), "\tJMP\tL00000\r\n\tNOP\r\n") << signal_number;
+        EXPECT_EQ(finished.standard_output, kStarted);
+    }
+}
+
+#ifndef RELABEL_SANITIZED  // the sanitizers' own memory reservations do not fit a small limit
+constexpr std::size_t kSmallAddressSpace = 96u << 20;
+const std::string kOutOfMemory = "\r\nAbnormal program termination\r\n";
+
+TEST(ProgramFaults, MemoryRunningOutKeepsEveryWrittenLine) {
+    FifoRun run(kSmallAddressSpace);
+    run.feed_whole_pass(kListing);
+    run.feed_whole_pass(kListing);
+    // The last pass gets the listing and then one line that never ends.
+    int last = run.feed(kListing);
+    std::string endless(1 << 20, 'x');
+    while (::write(last, endless.data(), endless.size()) > 0) {
+    }
+    ::close(last);
+    Finished finished = wait_program(run.started);
+    EXPECT_EQ(finished.exit_status, 3);
+    EXPECT_EQ(finished.standard_error, kOutOfMemory);
+    EXPECT_EQ(finished.standard_output, kStarted);
+    EXPECT_EQ(read_file(run.output), kRelabelled);
+}
+
+TEST(ProgramFaults, TooManyDistinctOperandsRunOutOfMemory) {
+    ScratchDirectory scratch;
+    std::string listing;
+    for (int i = 0; i < 4'000'000; ++i) listing += "A B " + std::to_string(i) + "\n";
+    write_file(scratch.path / "in.lst", listing);
+    Launch launch{{"in.lst", "out.lst"}, "\n", scratch.path};
+    launch.address_space_limit = kSmallAddressSpace;
+    Finished finished = run_program(launch);
+    EXPECT_EQ(finished.exit_status, 3);
+    EXPECT_EQ(finished.standard_error, kOutOfMemory);
+    EXPECT_EQ(finished.standard_output, "Input file: in.lst\r\nOutput file: out.lst\r\n");
+    EXPECT_EQ(read_file(scratch.path / "out.lst"), "");
+}
+#endif
+
+// A person sees each prompt before the program waits, and the whole output is in the file
+// before the closing prompt asks for Enter.
+TEST(ProgramFaults, EachPromptShowsBeforeTheProgramWaits) {
+    ScratchDirectory scratch;
+    write_file(scratch.path / "in.lst", kListing);
+    Launch launch{{}, "", scratch.path};
+    launch.interactive = true;
+    Started started = start_program(launch);
+    EXPECT_EQ(read_screen_until(started, "Give input name: "), "Give input name: ");
+    ASSERT_EQ(::write(started.keyboard, "in.lst\n", 7), 7);
+    EXPECT_EQ(read_screen_until(started, "Give output name: "), "Give output name: ");
+    ASSERT_EQ(::write(started.keyboard, "out.lst\n", 8), 8);
+    EXPECT_EQ(read_screen_until(started, "Succes. Please press enter: "), "Succes. Please press enter: ");
+    EXPECT_EQ(read_file(scratch.path / "out.lst"), kRelabelled);
+    EXPECT_EQ(::kill(started.pid, 0), 0) << "it waits for Enter";
+    ASSERT_EQ(::write(started.keyboard, "\n", 1), 1);
+    Finished finished = wait_program(started);
+    EXPECT_EQ(finished.exit_status, 0);
+    EXPECT_EQ(finished.standard_output, "");
+}
+
+}  // namespace

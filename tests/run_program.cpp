@@ -1,11 +1,15 @@
 #include "run_program.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -48,11 +52,14 @@ Started start_program(const Launch& launch) {
     std::string in = (capture / "stdin").string(), out = (capture / "stdout").string(),
                 err = (capture / "stderr").string(), dir = launch.directory.string();
 
+    int keyboard[2] = {-1, -1}, screen[2] = {-1, -1};
+    if (launch.interactive && (::pipe2(keyboard, O_CLOEXEC) != 0 || ::pipe2(screen, O_CLOEXEC) != 0))
+        throw std::runtime_error("pipe failed");
     pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
-        int in_fd = ::open(in.c_str(), O_RDONLY);
-        int out_fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int in_fd = launch.interactive ? keyboard[0] : ::open(in.c_str(), O_RDONLY);
+        int out_fd = launch.interactive ? screen[1] : ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err_fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (in_fd < 0 || out_fd < 0 || err_fd < 0 || ::dup2(in_fd, 0) < 0 || ::dup2(out_fd, 1) < 0 ||
             ::dup2(err_fd, 2) < 0 || ::chdir(dir.c_str()) != 0)
@@ -64,7 +71,11 @@ Started start_program(const Launch& launch) {
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    return {pid, capture};
+    if (launch.interactive) {
+        ::close(keyboard[0]);
+        ::close(screen[1]);
+    }
+    return {pid, capture, keyboard[1], screen[0]};
 }
 
 Finished wait_program(const Started& started) {
@@ -72,9 +83,14 @@ Finished wait_program(const Started& started) {
     while (::waitpid(started.pid, &status, 0) < 0) {
     }
     Finished finished;
+    if (started.keyboard >= 0) ::close(started.keyboard);
+    if (started.screen >= 0) {
+        finished.standard_output = read_screen_until(started, std::string(1, '\0'), 5);
+        ::close(started.screen);
+    }
     if (WIFEXITED(status)) finished.exit_status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) finished.signal = WTERMSIG(status);
-    finished.standard_output = read_file(started.capture / "stdout");
+    if (started.screen < 0) finished.standard_output = read_file(started.capture / "stdout");
     finished.standard_error = read_file(started.capture / "stderr");
     std::error_code ignored;
     fs::remove_all(started.capture, ignored);
@@ -82,3 +98,43 @@ Finished wait_program(const Started& started) {
 }
 
 Finished run_program(const Launch& launch) { return wait_program(start_program(launch)); }
+
+std::string read_screen_until(const Started& started, const std::string& wanted, int seconds) {
+    std::string seen;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (seen.find(wanted) == std::string::npos) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd ready{started.screen, POLLIN, 0};
+        if (::poll(&ready, 1, static_cast<int>(left.count())) <= 0) break;
+        char bytes[4096];
+        ssize_t got = ::read(started.screen, bytes, sizeof bytes);
+        if (got <= 0) break;
+        seen.append(bytes, static_cast<std::size_t>(got));
+    }
+    return seen;
+}
+
+int open_fifo_for_writing(const fs::path& fifo, int seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fcntl(fd, F_SETFL, 0);
+            return fd;
+        }
+        if (errno != ENXIO) return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return -1;
+}
+
+bool wait_for_file(const fs::path& path, const std::string& bytes, int seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (read_file(path) != bytes) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}

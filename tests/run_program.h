@@ -24,6 +24,7 @@ struct Launch {
     std::string standard_input;               // bytes typed at the console
     std::filesystem::path directory;          // the working directory
     std::size_t address_space_limit = 0;      // bytes; 0 leaves it unlimited
+    bool interactive = false;                 // standard input and output are pipes to the test
 };
 
 struct Finished {
@@ -36,6 +37,8 @@ struct Finished {
 struct Started {
     pid_t pid;
     std::filesystem::path capture;  // where its standard output and error are kept
+    int keyboard = -1;              // interactive: write end of its standard input
+    int screen = -1;                // interactive: read end of its standard output
 };
 
 // Starts relabel and returns at once.
@@ -46,6 +49,16 @@ Finished wait_program(const Started& started);
 
 // Starts relabel and waits for it.
 Finished run_program(const Launch& launch);
+
+// Reads the screen of an interactive run until `wanted` has appeared; returns all it read,
+// or what it had when `seconds` passed or the program closed its output.
+std::string read_screen_until(const Started& started, const std::string& wanted, int seconds = 20);
+
+// Opens a FIFO for writing once the program has opened it for reading; -1 after `seconds`.
+int open_fifo_for_writing(const std::filesystem::path& fifo, int seconds = 20);
+
+// Waits until `path` holds exactly `bytes`; false when `seconds` pass first.
+bool wait_for_file(const std::filesystem::path& path, const std::string& bytes, int seconds = 20);
 
 std::string read_file(const std::filesystem::path& path);
 void write_file(const std::filesystem::path& path, const std::string& bytes);
