@@ -29,7 +29,7 @@ struct FifoRun {
     explicit FifoRun(std::size_t address_space_limit = 0) {
         ::signal(SIGPIPE, SIG_IGN);
         make_fifo();
-        Launch launch{{"in.fifo", "out.lst"}, "", scratch.path};
+        Launch launch = launch_in(scratch.path, {"in.fifo", "out.lst"}, "");
         launch.address_space_limit = address_space_limit;
         started = start_program(launch);
     }
@@ -113,7 +113,7 @@ TEST(ProgramFaults, TooManyDistinctOperandsRunOutOfMemory) {
     std::string listing;
     for (int i = 0; i < 4'000'000; ++i) listing += "A B " + std::to_string(i) + "\n";
     write_file(scratch.path / "in.lst", listing);
-    Launch launch{{"in.lst", "out.lst"}, "\n", scratch.path};
+    Launch launch = launch_in(scratch.path, {"in.lst", "out.lst"}, "\n");
     launch.address_space_limit = kSmallAddressSpace;
     Finished finished = run_program(launch);
     EXPECT_EQ(finished.exit_status, 3);
@@ -128,7 +128,7 @@ TEST(ProgramFaults, TooManyDistinctOperandsRunOutOfMemory) {
 TEST(ProgramFaults, EachPromptShowsBeforeTheProgramWaits) {
     ScratchDirectory scratch;
     write_file(scratch.path / "in.lst", kListing);
-    Launch launch{{}, "", scratch.path};
+    Launch launch = launch_in(scratch.path, {}, "");
     launch.interactive = true;
     Started started = start_program(launch);
     EXPECT_EQ(read_screen_until(started, "Give input name: "), "Give input name: ");

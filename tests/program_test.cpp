@@ -48,6 +48,23 @@ void hard_link_to_input(const fs::path& directory) {
     fs::create_hard_link(directory / "in.lst", directory / "hard.lst");
 }
 
+// Lines "n JMP n" label themselves: one label a line.
+std::string self_referencing_lines(int count) {
+    std::string listing;
+    for (int i = 0; i < count; ++i) listing += std::to_string(i) + " JMP " + std::to_string(i) + "\n";
+    return listing;
+}
+
+std::string self_referencing_output(int count) {
+    std::string output;
+    for (int i = 0; i < count; ++i) {
+        std::string number = std::to_string(i);
+        std::string label = "L" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number;
+        output += label + "\tJMP\t" + label + "\r\n";
+    }
+    return output;
+}
+
 const ProgramCase kProgramCases[] = {
     {"no arguments: both names are asked for",
      {}, "in.lst\nout.lst\n\n", {{"in.lst", kListing}},
@@ -123,6 +140,14 @@ const ProgramCase kProgramCases[] = {
     {"an input with CR LF line ends and a Ctrl-Z reads as text",
      {"in.lst", "out.lst"}, "", {{"in.lst", "0100 JMP 0104\r\n0102 NOP\r\n0104 RET\r\n\x1aX Y Z\r\n"}},
      input_file("in.lst") + output_file("out.lst") + kDone, 0, {{"out.lst", kRelabelled}}},
+    {"lines without an operation keep their label and TAB",
+     {"in.lst", "out.lst"}, "", {{"in.lst", "P\nQ \n   \n1 JMP P\n"}},
+     input_file("in.lst") + output_file("out.lst") + kDone, 0,
+     {{"out.lst", "L00000\t\r\n\t\r\n\t\r\n\tJMP\tL00000\r\n"}}},
+    {"labels go on past L99999 with more digits",
+     {"in.lst", "out.lst"}, "", {{"in.lst", self_referencing_lines(100'002)}},
+     input_file("in.lst") + output_file("out.lst") + kDone, 0,
+     {{"out.lst", self_referencing_output(100'002)}}},
     {"an empty input gives an empty output",
      {"in.lst", "out.lst"}, "", {{"in.lst", ""}},
      input_file("in.lst") + output_file("out.lst") + kDone, 0, {{"out.lst", ""}}},
@@ -136,7 +161,7 @@ TEST_P(Program, PrintsWritesAndEndsAsExpected) {
     for (const auto& [name, bytes] : c.before) write_file(scratch.path / name, *bytes);
     if (c.prepare) c.prepare(scratch.path);
 
-    Finished finished = run_program({c.arguments, c.typed, scratch.path});
+    Finished finished = run_program(launch_in(scratch.path, c.arguments, c.typed));
 
     EXPECT_EQ(finished.standard_output, c.printed);
     EXPECT_EQ(finished.exit_status, c.status);
@@ -148,6 +173,17 @@ TEST_P(Program, PrintsWritesAndEndsAsExpected) {
             EXPECT_FALSE(fs::exists(scratch.path / name)) << name;
         }
     }
+}
+
+TEST(Program, FailingStandardOutputIsAWriteError) {
+    ScratchDirectory scratch;
+    write_file(scratch.path / "in.lst", kListing);
+    Launch launch = launch_in(scratch.path, {"in.lst", "out.lst"}, "\n");
+    launch.standard_output_to = "/dev/full";
+    Finished finished = run_program(launch);
+    EXPECT_EQ(finished.exit_status, 4);
+    EXPECT_EQ(finished.standard_error, "Can't write file: standard output\r\n");
+    EXPECT_EQ(read_file(scratch.path / "out.lst"), kRelabelled) << "the listing itself is complete";
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Program, testing::ValuesIn(kProgramCases), case_name<ProgramCase>);

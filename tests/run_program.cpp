@@ -51,6 +51,7 @@ Started start_program(const Launch& launch) {
     argv.push_back(nullptr);
     std::string in = (capture / "stdin").string(), out = (capture / "stdout").string(),
                 err = (capture / "stderr").string(), dir = launch.directory.string();
+    if (!launch.standard_output_to.empty()) out = launch.standard_output_to;
 
     int keyboard[2] = {-1, -1}, screen[2] = {-1, -1};
     if (launch.interactive && (::pipe2(keyboard, O_CLOEXEC) != 0 || ::pipe2(screen, O_CLOEXEC) != 0))
@@ -137,4 +138,12 @@ bool wait_for_file(const fs::path& path, const std::string& bytes, int seconds) 
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+Launch launch_in(const fs::path& directory, std::vector<std::string> arguments, std::string typed) {
+    Launch launch;
+    launch.arguments = std::move(arguments);
+    launch.standard_input = std::move(typed);
+    launch.directory = directory;
+    return launch;
 }

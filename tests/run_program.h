@@ -25,7 +25,12 @@ struct Launch {
     std::filesystem::path directory;          // the working directory
     std::size_t address_space_limit = 0;      // bytes; 0 leaves it unlimited
     bool interactive = false;                 // standard input and output are pipes to the test
+    std::string standard_output_to;           // a file for standard output instead of the capture
 };
+
+// A launch with the given arguments, typed input and working directory, all else default.
+Launch launch_in(const std::filesystem::path& directory, std::vector<std::string> arguments,
+                 std::string typed = "");
 
 struct Finished {
     int exit_status = -1;   // -1 when ended by a signal
