@@ -18,30 +18,30 @@ TEST(FormatLabel, FiveDigitsZeroPaddedThenMoreWhenNeeded) {
 TEST(LabelTable, NamesAreExactByteStrings) {
     LabelTable table;
     const std::string names[] = {"a", "ab", "a ", "A", std::string("a\0", 2), "", "\xff"};
-    for (const std::string& name : names) mark_referenced(table, name);
-    mark_referenced(table, "ab");
+    for (const std::string& name : names) mark_referenced(table, make_key(name));
+    mark_referenced(table, make_key("ab"));
     EXPECT_EQ(table.entries, std::size(names)) << "marking a name twice keeps one entry";
     for (std::size_t i = 0; i < std::size(names); ++i) {
-        LabelSlot* slot = find_name(table, names[i]);
+        LabelSlot* slot = find_name(table, make_key(names[i]));
         ASSERT_NE(slot, nullptr) << i;
         EXPECT_EQ(slot->label, kMarker);
         slot->label = static_cast<std::int32_t>(i);
     }
-    for (std::size_t i = 0; i < std::size(names); ++i) EXPECT_EQ(label_of(table, names[i]), i);
-    EXPECT_EQ(find_name(table, "abc"), nullptr);
-    EXPECT_EQ(find_name(table, "b"), nullptr);
-    EXPECT_EQ(label_of(LabelTable{}, "a"), -1) << "an empty table finds nothing";
+    for (std::size_t i = 0; i < std::size(names); ++i) EXPECT_EQ(label_of(table, make_key(names[i])), i);
+    EXPECT_EQ(find_name(table, make_key("abc")), nullptr);
+    EXPECT_EQ(find_name(table, make_key("b")), nullptr);
+    EXPECT_EQ(label_of(LabelTable{}, make_key("a")), -1) << "an empty table finds nothing";
 }
 
 TEST(LabelTable, KeepsEveryNameAcrossGrowth) {
     LabelTable table;
     constexpr int kNames = 200'000;
-    for (int i = 0; i < kNames; ++i) mark_referenced(table, std::to_string(i * 2));
+    for (int i = 0; i < kNames; ++i) mark_referenced(table, make_key(std::to_string(i * 2)));
     EXPECT_EQ(table.entries, static_cast<std::size_t>(kNames));
     EXPECT_LE(8 * table.entries, 5 * table.slots.size());
     for (int i = 0; i < kNames; ++i) {
-        ASSERT_NE(find_name(table, std::to_string(i * 2)), nullptr) << i;
-        ASSERT_EQ(find_name(table, std::to_string(i * 2 + 1)), nullptr) << i;
+        ASSERT_NE(find_name(table, make_key(std::to_string(i * 2))), nullptr) << i;
+        ASSERT_EQ(find_name(table, make_key(std::to_string(i * 2 + 1))), nullptr) << i;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "label_table.h"
 
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -7,85 +8,183 @@ namespace {
 constexpr std::size_t kFirstSize = 1024;
 constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
 
-std::uint32_t tag_of(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32) | 1u; }
+std::uint64_t mix(std::uint64_t hash, std::uint64_t word) {
+    hash = (hash ^ word) * kMultiplier;
+    return hash ^ (hash >> 29);
+}
 
-std::string_view name_at(const LabelTable& table, std::uint64_t offset) {
+std::uint64_t finish_hash(std::uint64_t hash) {
+    hash *= kMultiplier;
+    return hash ^ (hash >> 32);
+}
+
+std::uint64_t load_word(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, 8);
+    return word;
+}
+
+std::uint64_t load_half_word(const char* bytes) {
+    std::uint32_t half;
+    std::memcpy(&half, bytes, 4);
+    return half;
+}
+
+// Returns the words a short name is kept in, without reading past the name's end.
+void short_name_words(std::string_view name, std::uint64_t (&words)[2]) {
+    const char* bytes = name.data();
+    std::size_t n = name.size();
+    if (n > 8) {  // two 8-byte loads, overlapping unless the name has 16 bytes
+        words[0] = load_word(bytes);
+        words[1] = load_word(bytes + n - 8);
+    } else if (n >= 4) {  // two 4-byte loads that overlap in the middle
+        words[0] = load_half_word(bytes) | (load_half_word(bytes + n - 4) << (8 * (n - 4)));
+    } else if (n != 0) {
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+        words[0] = b[0] | (std::uint64_t{b[n / 2]} << (8 * (n / 2))) |
+                   (std::uint64_t{b[n - 1]} << (8 * (n - 1)));
+    }
+}
+
+std::uint64_t hash_short_name(std::size_t length, const std::uint64_t (&words)[2]) {
+    return finish_hash(mix(mix(length * kMultiplier, words[0]), words[1]));
+}
+
+std::uint64_t hash_long_name(std::string_view name) {
+    std::uint64_t hash = name.size() * kMultiplier;
+    std::size_t whole = name.size() & ~std::size_t{7};
+    for (std::size_t i = 0; i < whole; i += 8) hash = mix(hash, load_word(name.data() + i));
+    std::uint64_t rest = 0;
+    std::memcpy(&rest, name.data() + whole, name.size() - whole);
+    return finish_hash(mix(hash, rest));
+}
+
+std::string_view long_name_at(const LabelTable& table, std::uint64_t offset) {
     std::uint64_t length;
     std::memcpy(&length, table.names.data() + offset, sizeof length);
     return std::string_view(table.names.data() + offset + sizeof length, length);
 }
 
-// Returns the index of the slot that holds `name`, or of the free slot where it belongs.
-// The table has at least one free slot.
-std::size_t probe(const LabelTable& table, std::string_view name, std::uint64_t hash) {
-    std::uint32_t tag = tag_of(hash);
+constexpr std::uint32_t kLongName = kShortName + 1;
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+std::uint8_t tag_of(std::uint64_t hash) { return static_cast<std::uint8_t>(0x80 | (hash >> 57)); }
+
+std::uint32_t length_code(std::string_view name) {
+    return name.size() <= kShortName ? static_cast<std::uint32_t>(name.size()) : kLongName;
+}
+
+bool holds(const LabelTable& table, const LabelSlot& slot, const NameKey& key) {
+    if (slot.length != length_code(key.name)) return false;
+    if (slot.length != kLongName) return slot.words[0] == key.words[0] && slot.words[1] == key.words[1];
+    return long_name_at(table, slot.words[0]) == key.name;
+}
+
+// Where a probe ended: at the slot that holds the name, or at the free slot where it belongs.
+struct ProbeEnd {
+    std::size_t index;
+    bool found;
+};
+
+// Probes 8 tags at a time. The table has at least one free slot.
+ProbeEnd probe(const LabelTable& table, const NameKey& key) {
     std::size_t mask = table.slots.size() - 1;
-    std::size_t i = hash & mask;
-    for (;; i = (i + 1) & mask) {
-        const LabelSlot& slot = table.slots[i];
-        if (slot.tag == 0 || (slot.tag == tag && name_at(table, slot.key_offset) == name)) return i;
+    std::uint64_t wanted = tag_of(key.hash) * kEveryByte;
+    for (std::size_t at = key.hash & mask;; at = (at + 8) & mask) {
+        std::uint64_t group;
+        std::memcpy(&group, &table.tags[at], 8);
+        std::uint64_t free = ~group & kHighBits;  // exact: a used tag has its high bit set
+        std::uint64_t same = group ^ wanted;      // a zero byte where the tag matches
+        // Bytes that may be zero; the lowest is exact, a higher one can be a false alarm,
+        // which the comparison of the slot weeds out.
+        std::uint64_t matches = (same - kEveryByte) & ~same & kHighBits;
+        if (free != 0) matches &= (free & -free) - 1;  // only tags before the first free slot
+        for (; matches != 0; matches &= matches - 1) {
+            std::size_t i = (at + std::countr_zero(matches) / 8) & mask;
+            if (holds(table, table.slots[i], key)) return {i, true};
+        }
+        if (free != 0) return {(at + std::countr_zero(free) / 8) & mask, false};
     }
 }
 
-void place(std::vector<LabelSlot>& slots, std::uint64_t hash, LabelSlot slot) {
-    std::size_t mask = slots.size() - 1;
-    std::size_t i = hash & mask;
-    while (slots[i].tag != 0) i = (i + 1) & mask;
-    slots[i] = slot;
+void set_tag(LabelTable& table, std::size_t index, std::uint8_t tag) {
+    table.tags[index] = tag;
+    if (index < 8) table.tags[table.slots.size() + index] = tag;
+}
+
+std::uint64_t hash_of_slot(const LabelTable& table, const LabelSlot& slot) {
+    if (slot.length == kLongName) return hash_long_name(long_name_at(table, slot.words[0]));
+    return hash_short_name(slot.length, slot.words);
+}
+
+// Moves the entries that `keep` accepts into new slots of the given size; long names stay
+// where they are in `names`.
+template <typename Keep>
+void move_entries(LabelTable& table, std::size_t size, Keep keep) {
+    LabelTable moved;
+    moved.slots.resize(size);
+    moved.tags.assign(size + 8, 0);
+    for (std::size_t i = 0; i < table.slots.size(); ++i) {
+        if (table.tags[i] == 0 || !keep(table.slots[i])) continue;
+        std::uint64_t hash = hash_of_slot(table, table.slots[i]);
+        std::size_t at = hash & (size - 1);
+        while (moved.tags[at] != 0) at = (at + 1) & (size - 1);
+        moved.slots[at] = table.slots[i];
+        set_tag(moved, at, tag_of(hash));
+        ++moved.entries;
+    }
+    table.slots.swap(moved.slots);
+    table.tags.swap(moved.tags);
+    table.entries = moved.entries;
 }
 
 void grow(LabelTable& table) {
-    std::vector<LabelSlot> bigger(table.slots.empty() ? kFirstSize : 2 * table.slots.size(),
-                                  LabelSlot{0, 0, kMarker});
-    for (const LabelSlot& slot : table.slots)
-        if (slot.tag != 0) place(bigger, hash_name(name_at(table, slot.key_offset)), slot);
-    table.slots.swap(bigger);
+    move_entries(table, table.slots.empty() ? kFirstSize : 2 * table.slots.size(),
+                 [](const LabelSlot&) { return true; });
 }
 
 }  // namespace
 
-std::uint64_t hash_name(std::string_view name) {
-    const char* bytes = name.data();
-    std::size_t left = name.size();
-    std::uint64_t hash = left * kMultiplier;
-    auto mix = [&hash](std::uint64_t word) {
-        hash = (hash ^ word) * kMultiplier;
-        hash ^= hash >> 29;
-    };
-    for (; left >= 8; bytes += 8, left -= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes, 8);
-        mix(word);
+NameKey make_key(std::string_view name) {
+    NameKey key{name, 0, {0, 0}};
+    if (name.size() <= kShortName) {
+        short_name_words(name, key.words);
+        key.hash = hash_short_name(name.size(), key.words);
+    } else {
+        key.hash = hash_long_name(name);
     }
-    if (left != 0) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes, left);
-        mix(word);
-    }
-    hash *= kMultiplier;
-    return hash ^ (hash >> 32);
+    return key;
 }
 
-const LabelSlot* find_name(const LabelTable& table, std::string_view name) {
+void keep_labelled_only(LabelTable& table) {
+    std::size_t labelled = 0;
+    for (std::size_t i = 0; i < table.slots.size(); ++i)
+        labelled += table.tags[i] != 0 && table.slots[i].label != kMarker;
+    std::size_t size = kFirstSize;
+    while (8 * labelled > 5 * size) size *= 2;
+    move_entries(table, size, [](const LabelSlot& slot) { return slot.label != kMarker; });
+}
+
+const LabelSlot* find_name(const LabelTable& table, const NameKey& key) {
     if (table.slots.empty()) return nullptr;
-    const LabelSlot& slot = table.slots[probe(table, name, hash_name(name))];
-    return slot.tag != 0 ? &slot : nullptr;
+    ProbeEnd end = probe(table, key);
+    return end.found ? &table.slots[end.index] : nullptr;
 }
 
-LabelSlot* find_name(LabelTable& table, std::string_view name) {
-    return const_cast<LabelSlot*>(find_name(static_cast<const LabelTable&>(table), name));
-}
-
-void mark_referenced(LabelTable& table, std::string_view name) {
+void mark_referenced(LabelTable& table, const NameKey& key) {
     if (8 * (table.entries + 1) > 5 * table.slots.size()) grow(table);
-    std::uint64_t hash = hash_name(name);
-    LabelSlot& slot = table.slots[probe(table, name, hash)];
-    if (slot.tag != 0) return;
-    std::uint64_t offset = table.names.size();
-    std::uint64_t length = name.size();
-    table.names.append(reinterpret_cast<const char*>(&length), sizeof length);
-    table.names.append(name);
-    slot = LabelSlot{offset, tag_of(hash), kMarker};
+    ProbeEnd end = probe(table, key);
+    if (end.found) return;
+    LabelSlot slot{{key.words[0], key.words[1]}, length_code(key.name), kMarker};
+    if (slot.length == kLongName) {
+        std::uint64_t length = key.name.size();
+        slot.words[0] = table.names.size();
+        table.names.append(reinterpret_cast<const char*>(&length), sizeof length);
+        table.names.append(key.name);
+    }
+    table.slots[end.index] = slot;
+    set_tag(table, end.index, tag_of(key.hash));
     ++table.entries;
 }
 

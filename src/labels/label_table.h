@@ -10,33 +10,63 @@
 
 inline constexpr std::int32_t kMarker = -1;  // referenced by an operand, no label yet
 
+inline constexpr std::size_t kShortName = 16;  // names up to this long live in their slot
+
+// A name as the table looks for it, hashed once so that its place can be fetched early.
+struct NameKey {
+    std::string_view name;
+    std::uint64_t hash;
+    std::uint64_t words[2];  // a short name's bytes, as in LabelSlot; {0, 0} for a long one
+};
+
 struct LabelSlot {
-    std::uint64_t key_offset;  // where the name stands in LabelTable::names
-    std::uint32_t tag;         // high bits of the name's hash, never 0; 0 marks a free slot
-    std::int32_t label;        // kMarker, or the label's number
+    // A short name's bytes: up to 8 zero padded in words[0]; or, for 9 to 16 bytes, the first
+    // 8 in words[0] and the last 8 in words[1]. A long name's offset in `names` in words[0].
+    std::uint64_t words[2];
+    std::uint32_t length;  // a short name's length, or kShortName + 1 for a long name
+    std::int32_t label;    // kMarker, or the label's number
 };
 
+// Open addressing with linear probing. Each slot has a one-byte tag in `tags`, 0 when the
+// slot is free, else 0x80 and 7 bits of the name's hash; the tags are small enough to stay in
+// the cache, so most lookups of an absent name never touch `slots`.
 struct LabelTable {
-    std::vector<LabelSlot> slots;  // open addressing, linear probing; size a power of two
-    std::string names;             // every name once: its length (8 bytes) then its bytes
-    std::size_t entries = 0;       // used slots; kept at most 5/8 of slots.size()
+    std::vector<std::uint8_t> tags;  // slots.size() + 8 bytes; the last 8 repeat the first 8,
+                                     // so 8 tags can be read at once from any slot
+    std::vector<LabelSlot> slots;    // size a power of two, or empty
+    std::string names;               // each long name once: its length (8 bytes), then its bytes
+    std::size_t entries = 0;         // used slots; at most 5/8 of slots.size()
 };
 
-// Adds `name` with the marker unless it is there already. Throws std::bad_alloc.
-void mark_referenced(LabelTable& table, std::string_view name);
+// Returns the key of `name`.
+NameKey make_key(std::string_view name);
 
-// Returns the slot holding `name`, or nullptr when no operand was ever `name`.
-LabelSlot* find_name(LabelTable& table, std::string_view name);
-const LabelSlot* find_name(const LabelTable& table, std::string_view name);
-
-// Returns the label number of `name`, or -1 when it has none.
-inline std::int64_t label_of(const LabelTable& table, std::string_view name) {
-    const LabelSlot* slot = find_name(table, name);
-    return slot ? slot->label : -1;
+// Asks the processor to start loading the tags and the first slot where `key` belongs.
+inline void prefetch_slot(const LabelTable& table, const NameKey& key) {
+    if (table.slots.empty()) return;
+    std::size_t home = key.hash & (table.slots.size() - 1);
+    __builtin_prefetch(&table.tags[home]);
+    __builtin_prefetch(&table.slots[home]);
 }
 
-// Returns the hash of a name.
-std::uint64_t hash_name(std::string_view name);
+// Adds the name with the marker unless it is there already. Throws std::bad_alloc.
+void mark_referenced(LabelTable& table, const NameKey& key);
+
+// Drops every name that has no label, which no later lookup needs: the table shrinks to fit
+// the rest, so its lookups touch less memory. Throws std::bad_alloc.
+void keep_labelled_only(LabelTable& table);
+
+// Returns the slot holding the name, or nullptr when no operand was ever that name.
+const LabelSlot* find_name(const LabelTable& table, const NameKey& key);
+inline LabelSlot* find_name(LabelTable& table, const NameKey& key) {
+    return const_cast<LabelSlot*>(find_name(static_cast<const LabelTable&>(table), key));
+}
+
+// Returns the label number of the name, or -1 when it has none.
+inline std::int64_t label_of(const LabelTable& table, const NameKey& key) {
+    const LabelSlot* slot = find_name(table, key);
+    return slot ? slot->label : -1;
+}
 
 // Largest label text: "L", then up to 19 digits.
 inline constexpr std::size_t kMaxLabelText = 20;

@@ -6,29 +6,12 @@
 
 #include "line_fields.h"
 
-void collect_operands(LineReader& input, LabelTable& table) {
-    std::string_view line;
-    while (read_line(input, line)) {
-        if (line.empty()) continue;
-        LineFields fields = split_fields(line);
-        if (fields.has_operand) mark_referenced(table, fields.operand);
-    }
-}
-
-void number_locations(LineReader& input, LabelTable& table) {
-    std::int32_t next_label = 0;
-    std::string_view line;
-    while (read_line(input, line)) {
-        if (line.empty()) continue;
-        LabelSlot* slot = find_name(table, location_of(line));
-        if (slot == nullptr || slot->label != kMarker) continue;
-        // Each label needs a distinct referenced name in memory, so this is out of memory too.
-        if (next_label == std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
-        slot->label = next_label++;
-    }
-}
+// Each pass takes the lines in batches: it finds every name of the batch and starts loading
+// their slots, then does the lookups, so the table's cache misses overlap.
 
 namespace {
+
+constexpr std::size_t kBatch = 32;
 
 void put_label(OutputWriter& output, std::int64_t label) {
     char text[kMaxLabelText];
@@ -37,26 +20,81 @@ void put_label(OutputWriter& output, std::int64_t label) {
 
 }  // namespace
 
+void collect_operands(LineReader& input, LabelTable& table) {
+    std::string_view lines[kBatch];
+    NameKey operands[kBatch];
+    while (std::size_t count = read_lines(input, lines, kBatch)) {
+        std::size_t found = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (lines[i].empty()) continue;
+            LineFields fields = split_fields(lines[i]);
+            if (!fields.has_operand) continue;
+            operands[found] = make_key(fields.operand);
+            prefetch_slot(table, operands[found++]);
+        }
+        for (std::size_t i = 0; i < found; ++i) mark_referenced(table, operands[i]);
+    }
+}
+
+void number_locations(LineReader& input, LabelTable& table) {
+    std::int32_t next_label = 0;
+    std::string_view lines[kBatch];
+    NameKey locations[kBatch];
+    while (std::size_t count = read_lines(input, lines, kBatch)) {
+        std::size_t found = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (lines[i].empty()) continue;
+            locations[found] = make_key(location_of(lines[i]));
+            prefetch_slot(table, locations[found++]);
+        }
+        for (std::size_t i = 0; i < found; ++i) {
+            LabelSlot* slot = find_name(table, locations[i]);
+            if (slot == nullptr || slot->label != kMarker) continue;
+            // Each label needs a distinct name in memory, so running out of numbers is
+            // running out of memory.
+            if (next_label == std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
+            slot->label = next_label++;
+        }
+    }
+    keep_labelled_only(table);
+}
+
 bool rewrite_listing(LineReader& input, const LabelTable& table, OutputWriter& output) {
     input.flush_before_read = &output;
-    std::string_view line;
-    while (read_line(input, line)) {
-        if (line.empty()) continue;
-        LineFields fields = split_fields(line);
-        if (std::int64_t label = label_of(table, fields.location); label >= 0)
-            put_label(output, label);
-        put_byte(output, '\t');
-        if (fields.has_operation) {
-            put_bytes(output, fields.operation);
-            if (fields.has_operand) {
-                put_byte(output, '\t');
-                if (std::int64_t label = label_of(table, fields.operand); label >= 0)
-                    put_label(output, label);
-                else
-                    put_bytes(output, fields.operand);
+    std::string_view lines[kBatch];
+    LineFields fields[kBatch];
+    NameKey locations[kBatch];
+    NameKey operands[kBatch];
+    while (std::size_t count = read_lines(input, lines, kBatch)) {
+        std::size_t found = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (lines[i].empty()) continue;
+            fields[found] = split_fields(lines[i]);
+            locations[found] = make_key(fields[found].location);
+            prefetch_slot(table, locations[found]);
+            if (fields[found].has_operand) {
+                operands[found] = make_key(fields[found].operand);
+                prefetch_slot(table, operands[found]);
             }
+            ++found;
         }
-        end_line(output);
+        for (std::size_t i = 0; i < found; ++i) {
+            const LineFields& line = fields[i];
+            if (std::int64_t label = label_of(table, locations[i]); label >= 0)
+                put_label(output, label);
+            put_byte(output, '\t');
+            if (line.has_operation) {
+                put_bytes(output, line.operation);
+                if (line.has_operand) {
+                    put_byte(output, '\t');
+                    if (std::int64_t label = label_of(table, operands[i]); label >= 0)
+                        put_label(output, label);
+                    else
+                        put_bytes(output, line.operand);
+                }
+            }
+            end_line(output);
+        }
         if (output.failed) break;
     }
     input.flush_before_read = nullptr;

@@ -10,7 +10,7 @@
 void collect_operands(LineReader& input, LabelTable& table);
 
 // Gives each referenced location, at its first line, the next label number, from 0 in file
-// order. Throws std::bad_alloc when more labels are needed than the table can count.
+// order, then drops the names left without a label. Throws std::bad_alloc.
 void number_locations(LineReader& input, LabelTable& table);
 
 // Writes every nonempty line as label, TAB, operation and, when there is an operand, TAB and

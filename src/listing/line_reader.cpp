@@ -10,18 +10,20 @@ namespace {
 constexpr char kCarriageReturn = '\r';
 constexpr char kEndOfText = '\x1a';  // Ctrl-Z
 
-// Drops every CR of [from, to) in place; returns the new end.
+// Drops the CRs of [from, to) in place, all but those just before an LF, which the line
+// they end drops as it is taken; returns the new end. Text only moves once a CR has been
+// dropped, so a listing with CR LF line ends is not copied at all.
 char* drop_carriage_returns(char* from, char* to) {
-    char* out = static_cast<char*>(std::memchr(from, kCarriageReturn, static_cast<std::size_t>(to - from)));
-    if (out == nullptr) return to;
-    for (char* in = out + 1; in < to;) {
-        char* next = static_cast<char*>(std::memchr(in, kCarriageReturn, static_cast<std::size_t>(to - in)));
-        char* stop = next ? next : to;
-        std::memmove(out, in, static_cast<std::size_t>(stop - in));
-        out += stop - in;
-        in = stop + 1;
+    char* out = from;
+    for (char* in = from;;) {
+        auto* cr = static_cast<char*>(std::memchr(in, kCarriageReturn, static_cast<std::size_t>(to - in)));
+        bool ends_line = cr != nullptr && cr + 1 < to && cr[1] == '\n';
+        char* keep_to = cr == nullptr ? to : cr + ends_line;
+        if (out != in) std::memmove(out, in, static_cast<std::size_t>(keep_to - in));
+        out += keep_to - in;
+        if (cr == nullptr) return out;
+        in = cr + 1;
     }
-    return out;
 }
 
 // Reads one more block, first moving the unreturned text to the front or growing the buffer
@@ -65,25 +67,42 @@ void open_reader(LineReader& reader, ByteSource source, std::size_t block) {
     reader.block = block;
 }
 
-bool read_line(LineReader& reader, std::string_view& line) {
-    for (;;) {
-        char* base = reader.data.get();
-        if (reader.scanned < reader.end) {
-            if (auto* lf = static_cast<char*>(
-                    std::memchr(base + reader.scanned, '\n', reader.end - reader.scanned))) {
-                std::size_t stop = static_cast<std::size_t>(lf - base);
-                line = std::string_view(base + reader.begin, stop - reader.begin);
-                reader.begin = reader.scanned = stop + 1;
-                return true;
-            }
-            reader.scanned = reader.end;
-        }
-        if (reader.at_end) {
-            if (reader.begin == reader.end) return false;
-            line = std::string_view(base + reader.begin, reader.end - reader.begin);
-            reader.begin = reader.scanned = reader.end;
+namespace {
+
+// Takes the next line from what is already in the buffer: one that ends in LF, or at the end
+// of the input the unterminated rest. False when a read is needed first, or nothing is left.
+bool take_buffered_line(LineReader& reader, std::string_view& line) {
+    char* base = reader.data.get();
+    if (reader.scanned < reader.end) {
+        if (auto* lf = static_cast<char*>(
+                std::memchr(base + reader.scanned, '\n', reader.end - reader.scanned))) {
+            std::size_t stop = static_cast<std::size_t>(lf - base);
+            reader.scanned = stop + 1;
+            if (stop > reader.begin && base[stop - 1] == kCarriageReturn) --stop;  // CR LF
+            line = std::string_view(base + reader.begin, stop - reader.begin);
+            reader.begin = reader.scanned;
             return true;
         }
-        refill(reader);
+        reader.scanned = reader.end;
     }
+    if (!reader.at_end || reader.begin == reader.end) return false;
+    line = std::string_view(base + reader.begin, reader.end - reader.begin);
+    reader.begin = reader.scanned = reader.end;
+    return true;
+}
+
+}  // namespace
+
+std::size_t read_lines(LineReader& reader, std::string_view* lines, std::size_t most) {
+    std::size_t count = 0;
+    while (count < most) {
+        if (take_buffered_line(reader, lines[count])) {
+            ++count;
+        } else if (count != 0 || reader.at_end) {
+            break;  // a read would move the lines already taken
+        } else {
+            refill(reader);
+        }
+    }
+    return count;
 }
