@@ -1,47 +1,42 @@
 #include "line_fields.h"
 
-#include <cstddef>
-
 namespace {
 
-constexpr std::size_t kNone = std::string_view::npos;
-
-std::size_t find_separator(std::string_view line, std::size_t from) {
-    if (from == kNone) return kNone;
-    for (std::size_t i = from; i < line.size(); ++i)
-        if (is_separator(line[i])) return i;
-    return kNone;
+const char* skip_characters(const char* at, const char* end) {
+    while (at != end && !is_separator(*at)) ++at;
+    return at;
 }
 
-std::size_t find_character(std::string_view line, std::size_t from) {
-    if (from == kNone) return kNone;
-    for (std::size_t i = from; i < line.size(); ++i)
-        if (!is_separator(line[i])) return i;
-    return kNone;
+const char* skip_separators(const char* at, const char* end) {
+    while (at != end && is_separator(*at)) ++at;
+    return at;
+}
+
+std::string_view between(const char* from, const char* to) {
+    return std::string_view(from, static_cast<std::size_t>(to - from));
 }
 
 }  // namespace
 
+// The four searches of the splitting rule, each starting where the one before stopped; a
+// search that reaches the end of the line finds nothing, and the fields after it are missing.
 LineFields split_fields(std::string_view line) {
     LineFields fields;
-    std::size_t location_end = find_separator(line, 0);
-    std::size_t operation_start = find_character(line, location_end);
-    std::size_t operation_end = find_separator(line, operation_start);
-    std::size_t operand_start = find_character(line, operation_end);
-    fields.location = line.substr(0, location_end);
-    if (operation_start != kNone) {
-        fields.has_operation = true;
-        fields.operation = line.substr(operation_start, operation_end == kNone
-                                                            ? kNone
-                                                            : operation_end - operation_start);
-    }
-    if (operand_start != kNone) {
-        fields.has_operand = true;
-        fields.operand = line.substr(operand_start);
-    }
+    const char* end = line.data() + line.size();
+    const char* location_end = skip_characters(line.data(), end);
+    fields.location = between(line.data(), location_end);
+    const char* operation_start = skip_separators(location_end, end);
+    if (operation_start == end) return fields;
+    const char* operation_end = skip_characters(operation_start, end);
+    fields.operation = between(operation_start, operation_end);
+    fields.has_operation = true;
+    const char* operand_start = skip_separators(operation_end, end);
+    if (operand_start == end) return fields;
+    fields.operand = between(operand_start, end);
+    fields.has_operand = true;
     return fields;
 }
 
 std::string_view location_of(std::string_view line) {
-    return line.substr(0, find_separator(line, 0));
+    return between(line.data(), skip_characters(line.data(), line.data() + line.size()));
 }

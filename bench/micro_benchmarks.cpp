@@ -1,0 +1,47 @@
+// The per-line pieces on their own: splitting a line, and looking names up in a table of the
+// size a million-line listing gives.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "label_table.h"
+#include "line_fields.h"
+
+namespace {
+
+std::vector<std::string> hex_names(std::size_t count, std::uint64_t seed) {
+    std::mt19937_64 random(seed);
+    std::vector<std::string> names;
+    char text[32];
+    for (std::size_t i = 0; i < count; ++i) {
+        std::snprintf(text, sizeof text, "%06llX", static_cast<unsigned long long>(random() % 0xFFFFFF));
+        names.emplace_back(text);
+    }
+    return names;
+}
+
+void SplitFields(benchmark::State& state) {
+    const std::string lines[] = {"010000 JMP 01A2F0", "010003 ADD R2, #17A0", "010005 RET",
+                                 "\tNOP", "010008 LD (06C2A)"};
+    for (auto _ : state)
+        for (const std::string& line : lines) benchmark::DoNotOptimize(split_fields(line));
+    state.SetItemsProcessed(state.iterations() * std::size(lines));
+}
+BENCHMARK(SplitFields);
+
+void LookUp(benchmark::State& state) {
+    LabelTable table;
+    for (const std::string& name : hex_names(state.range(0), 1)) mark_referenced(table, make_key(name));
+    std::vector<std::string> probes = hex_names(1 << 16, 2);
+    std::size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(find_name(table, make_key(probes[next])));
+        next = (next + 1) & ((1 << 16) - 1);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(LookUp)->Arg(1 << 10)->Arg(270'000)->Arg(575'000);
+
+}  // namespace
