@@ -45,4 +45,18 @@ TEST(LabelTable, KeepsEveryNameAcrossGrowth) {
     }
 }
 
+TEST(LabelTable, KeepingLabelledNamesOnlyKeepsTheirLabels) {
+    LabelTable table;
+    constexpr int kNames = 10'000;
+    const std::string long_prefix(40, 'n');  // some names too long for a slot
+    auto name = [&](int i) { return (i % 3 ? "" : long_prefix) + std::to_string(i); };
+    for (int i = 0; i < kNames; ++i) mark_referenced(table, make_key(name(i)));
+    for (int i = 0; i < kNames; i += 10) find_name(table, make_key(name(i)))->label = i;
+    std::size_t slots_before = table.slots.size();
+    keep_labelled_only(table);
+    EXPECT_LT(table.slots.size(), slots_before);
+    EXPECT_EQ(table.entries, static_cast<std::size_t>(kNames / 10));
+    for (int i = 0; i < kNames; ++i) EXPECT_EQ(label_of(table, make_key(name(i))), i % 10 ? -1 : i) << i;
+}
+
 }  // namespace

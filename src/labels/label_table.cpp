@@ -163,6 +163,7 @@ void keep_labelled_only(LabelTable& table) {
         labelled += table.tags[i] != 0 && table.slots[i].label != kMarker;
     std::size_t size = kFirstSize;
     while (8 * labelled > 5 * size) size *= 2;
+    if (size >= table.slots.size()) return;  // as large as before: dropping gains nothing
     move_entries(table, size, [](const LabelSlot& slot) { return slot.label != kMarker; });
 }
 

@@ -52,8 +52,8 @@ inline void prefetch_slot(const LabelTable& table, const NameKey& key) {
 // Adds the name with the marker unless it is there already. Throws std::bad_alloc.
 void mark_referenced(LabelTable& table, const NameKey& key);
 
-// Drops every name that has no label, which no later lookup needs: the table shrinks to fit
-// the rest, so its lookups touch less memory. Throws std::bad_alloc.
+// Drops every name that has no label, which no later lookup needs, when the rest fits in a
+// smaller table: its lookups then touch less memory. Throws std::bad_alloc.
 void keep_labelled_only(LabelTable& table);
 
 // Returns the slot holding the name, or nullptr when no operand was ever that name.
