@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "case_name.h"
 #include "run_program.h"
 
 namespace fs = std::filesystem;
@@ -87,6 +89,56 @@ TEST(ProgramFaults, SignalDuringTheLastPassKeepsTheCompletedLines) {
     }
 }
 
+// Whatever bytes come in, the program ends normally with the output the rules give.
+struct ExtremeInput {
+    const char* why;
+    std::string (*listing)();
+    std::string (*relabelled)();
+};
+
+PRINT_CASE_AS_ITS_REASON(ExtremeInput)
+
+std::string self_referencing_lines(int count) {
+    std::string listing;
+    for (int i = 0; i < count; ++i) listing += std::to_string(i) + " JMP " + std::to_string(i) + "\r\n";
+    return listing;
+}
+
+const ExtremeInput kExtremeInputs[] = {
+    {"one line of 200 MB",
+     [] { return "A B " + std::string(200'000'000, 'x') + "\n"; },
+     [] { return "\tB\t" + std::string(200'000'000, 'x') + "\r\n"; }},
+    {"a million labels",
+     [] { return self_referencing_lines(1'000'000); },
+     [] {
+         std::string output;
+         char line[64];
+         for (int i = 0; i < 1'000'000; ++i)
+             output.append(line, std::snprintf(line, sizeof line, "L%05d\tJMP\tL%05d\r\n", i, i));
+         return output;
+     }},
+    {"a file of NUL bytes", [] { return std::string(1'000'000, '\0'); }, [] { return std::string("\t\r\n"); }},
+    {"lines of NUL bytes and blanks",
+     [] { return std::string("\0 \0 \0\n\0\0 \0\n", 11); },
+     [] { return std::string("L00000\t\0\tL00000\r\n\t\0\r\n", 21); }},
+    {"a file of separators only",
+     [] { return std::string(" \t \n\t\t\n \r\n") + std::string(100'000, ' '); },
+     [] { return std::string("\t\r\n\t\r\n\t\r\n\t\r\n"); }},
+};
+
+class ExtremeInputs : public testing::TestWithParam<ExtremeInput> {};
+
+TEST_P(ExtremeInputs, AreRelabelledLikeAnyOther) {
+    ScratchDirectory scratch;
+    write_file(scratch.path / "in.lst", GetParam().listing());
+    Finished finished = run_program(launch_in(scratch.path, {"in.lst", "out.lst"}, "\n"));
+    EXPECT_EQ(finished.exit_status, 0);
+    EXPECT_EQ(finished.standard_error, "");
+    EXPECT_TRUE(read_file(scratch.path / "out.lst") == GetParam().relabelled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExtremeInputs, testing::ValuesIn(kExtremeInputs), case_name<ExtremeInput>);
+
 #ifndef RELABEL_SANITIZED  // the sanitizers' own memory reservations do not fit a small limit
 constexpr std::size_t kSmallAddressSpace = 96u << 20;
 const std::string kOutOfMemory = "\r\nAbnormal program termination\r\n";
@@ -121,7 +173,46 @@ TEST(ProgramFaults, TooManyDistinctOperandsRunOutOfMemory) {
     EXPECT_EQ(finished.standard_output, "Input file: in.lst\r\nOutput file: out.lst\r\n");
     EXPECT_EQ(read_file(scratch.path / "out.lst"), "");
 }
+
+// The program holds one line and the table, never the file: ten times the lines over the
+// same names take the same memory.
+TEST(ProgramFaults, MemoryDoesNotGrowWithTheLengthOfTheListing) {
+    ScratchDirectory scratch;
+    std::string once;
+    for (int i = 0; i < 200'000; ++i)
+        once += std::to_string(i) + " JMP " + std::to_string((i * 7) % 200'000) + "\r\n";
+    std::string ten_times;
+    for (int i = 0; i < 10; ++i) ten_times += once;
+    write_file(scratch.path / "once.lst", once);
+    write_file(scratch.path / "ten.lst", ten_times);
+    Finished short_run = run_program(launch_in(scratch.path, {"once.lst", "once.out"}));
+    Finished long_run = run_program(launch_in(scratch.path, {"ten.lst", "ten.out"}));
+    ASSERT_EQ(short_run.exit_status, 0);
+    ASSERT_EQ(long_run.exit_status, 0);
+    EXPECT_LT(long_run.peak_kib, short_run.peak_kib + 2048)
+        << "once: " << short_run.peak_kib << " KiB, ten times: " << long_run.peak_kib << " KiB";
+}
 #endif
+
+// The input ends at a Ctrl-Z: a pass reads no further, so it goes on while the rest of the
+// input has not even been written.
+TEST(ProgramFaults, NothingIsReadAfterCtrlZ) {
+    FifoRun run;
+    for (int pass = 0; pass < 3; ++pass) {
+        int fd = run.feed(kListing + "\x1a" + "0200 JMP 0102\n");  // held open: no end of file
+        if (pass < 2) {
+            fs::remove(run.fifo);
+            run.make_fifo();  // the next feed waits until the program opens the input again
+        }
+        if (pass == 2) {
+            EXPECT_TRUE(wait_for_file(run.output, kRelabelled));
+        }
+        ::close(fd);
+    }
+    Finished finished = wait_program(run.started);
+    EXPECT_EQ(finished.exit_status, 0);
+    EXPECT_EQ(read_file(run.output), kRelabelled);
+}
 
 // A person sees each prompt before the program waits, and the whole output is in the file
 // before the closing prompt asks for Enter.

@@ -81,9 +81,11 @@ Started start_program(const Launch& launch) {
 
 Finished wait_program(const Started& started) {
     int status = 0;
-    while (::waitpid(started.pid, &status, 0) < 0) {
+    rusage usage{};
+    while (::wait4(started.pid, &status, 0, &usage) < 0) {
     }
     Finished finished;
+    finished.peak_kib = usage.ru_maxrss;
     if (started.keyboard >= 0) ::close(started.keyboard);
     if (started.screen >= 0) {
         finished.standard_output = read_screen_until(started, std::string(1, '\0'), 5);

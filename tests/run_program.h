@@ -37,6 +37,7 @@ struct Finished {
     int signal = 0;         // the signal that ended it, or 0
     std::string standard_output;
     std::string standard_error;
+    long peak_kib = 0;      // peak resident memory
 };
 
 struct Started {
