@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "case_name.h"
 #include "run_program.h"
@@ -198,18 +199,20 @@ TEST(ProgramFaults, MemoryDoesNotGrowWithTheLengthOfTheListing) {
 // input has not even been written.
 TEST(ProgramFaults, NothingIsReadAfterCtrlZ) {
     FifoRun run;
+    std::vector<int> held;
     for (int pass = 0; pass < 3; ++pass) {
-        int fd = run.feed(kListing + "\x1a" + "0200 JMP 0102\n");  // held open: no end of file
-        if (pass < 2) {
-            fs::remove(run.fifo);
-            run.make_fifo();  // the next feed waits until the program opens the input again
-        }
-        if (pass == 2) {
-            EXPECT_TRUE(wait_for_file(run.output, kRelabelled));
-        }
-        ::close(fd);
+        int fd = open_fifo_for_writing(run.fifo);
+        ASSERT_GE(fd, 0) << "pass " << pass << " never opened its input";
+        // A new FIFO under the name before the pass can end, so the next pass opens that one.
+        fs::remove(run.fifo);
+        run.make_fifo();
+        std::string bytes = kListing + "\x1a" + "0200 JMP 0102\n";
+        ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        held.push_back(fd);  // held open: the pass never sees the end of the file
     }
+    EXPECT_TRUE(wait_for_file(run.output, kRelabelled));
     Finished finished = wait_program(run.started);
+    for (int fd : held) ::close(fd);
     EXPECT_EQ(finished.exit_status, 0);
     EXPECT_EQ(read_file(run.output), kRelabelled);
 }
