@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: floor INPUT OUTPUT OUTPUT_BYTES\n");
         return 2;
     }
-    std::vector<char> block(256 * 1024);
+    std::vector<char> block(std::size_t{256} * 1024);
     std::size_t lines = 0;
     for (int pass = 0; pass < 3; ++pass) {
         int fd = open(argv[1], O_RDONLY);

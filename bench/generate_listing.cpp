@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
         int n;
         if (kind < profile.branch && !targets.empty()) {
             // The first branches name every target once, in order, so all of them get a label.
-            std::size_t target = branches < targets.size() ? targets[branches]
-                                                          : targets[random() % targets.size()];
+            std::size_t target =
+                branches < targets.size() ? targets[branches] : targets[random() % targets.size()];
             ++branches;
             n = std::snprintf(text, sizeof text, "%06llX %s %06llX\r\n",
                               static_cast<unsigned long long>(address[i]), kBranches[random() % 6],
@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
                               static_cast<unsigned>(random() % profile.immediate_range));
         } else if ((kind -= profile.immediate) < profile.memory) {
             n = std::snprintf(text, sizeof text, "%06llX %s (%05X)\r\n",
-                              static_cast<unsigned long long>(address[i]), random() % 2 ? "LD" : "ST",
+                              static_cast<unsigned long long>(address[i]),
+                              random() % 2 ? "LD" : "ST",
                               static_cast<unsigned>(random() % profile.memory_range));
         } else if (random() % 4 != 0) {
             n = std::snprintf(text, sizeof text, "%06llX %s R%d, R%d\r\n",

@@ -16,24 +16,26 @@ std::vector<std::string> hex_names(std::size_t count, std::uint64_t seed) {
     std::vector<std::string> names;
     char text[32];
     for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(text, sizeof text, "%06llX", static_cast<unsigned long long>(random() % 0xFFFFFF));
+        std::snprintf(text, sizeof text, "%06llX",
+                      static_cast<unsigned long long>(random() % 0xFFFFFF));
         names.emplace_back(text);
     }
     return names;
 }
 
 void SplitFields(benchmark::State& state) {
-    const std::string lines[] = {"010000 JMP 01A2F0", "010003 ADD R2, #17A0", "010005 RET",
-                                 "\tNOP", "010008 LD (06C2A)"};
+    const std::string lines[] = {"010000 JMP 01A2F0", "010003 ADD R2, #17A0", "010005 RET", "\tNOP",
+                                 "010008 LD (06C2A)"};
     for (auto _ : state)
         for (const std::string& line : lines) benchmark::DoNotOptimize(split_fields(line));
-    state.SetItemsProcessed(state.iterations() * std::size(lines));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(std::size(lines)));
 }
 BENCHMARK(SplitFields);
 
 void LookUp(benchmark::State& state) {
     LabelTable table;
-    for (const std::string& name : hex_names(state.range(0), 1)) mark_referenced(table, make_key(name));
+    for (const std::string& name : hex_names(state.range(0), 1))
+        mark_referenced(table, make_key(name));
     std::vector<std::string> probes = hex_names(1 << 16, 2);
     std::size_t next = 0;
     for (auto _ : state) {

@@ -124,7 +124,8 @@ std::string check_relabel(std::string_view input, unsigned char shape) {
         if (location.size() == line.size()) return "a line without TAB";
         if (!location.empty()) {
             if (!is_label(location)) return "a location column that is not a label";
-            if (location == label_text(next_label)) ++next_label;
+            if (location == label_text(next_label))
+                ++next_label;
             else if (std::stol(std::string(location.substr(1))) > next_label)
                 return "labels out of order or with a gap";
         }

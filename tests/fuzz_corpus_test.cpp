@@ -21,7 +21,8 @@ std::vector<std::string> inputs_in(const std::vector<std::string>& folders) {
         if (!fs::exists(path)) continue;
         for (const auto& entry : fs::directory_iterator(path)) {
             std::ifstream in(entry.path(), std::ios::binary);
-            inputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            inputs.emplace_back(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
         }
     }
     return inputs;
@@ -35,8 +36,10 @@ TEST(FuzzCorpus, RelabelPropertiesHoldOnEveryKeptInput) {
         // As the fuzzer reads it: the first byte shapes the reads, the rest is the listing;
         // and the whole file as a listing, read in a few other ways.
         std::string_view listing(input);
-        EXPECT_EQ(check_relabel(listing.substr(1), static_cast<unsigned char>(input[0])), "") << input;
-        for (unsigned char shape : {0, 5, 64, 255}) EXPECT_EQ(check_relabel(listing, shape), "") << input;
+        EXPECT_EQ(check_relabel(listing.substr(1), static_cast<unsigned char>(input[0])), "")
+            << input;
+        for (unsigned char shape : {0, 5, 64, 255})
+            EXPECT_EQ(check_relabel(listing, shape), "") << input;
     }
 }
 

@@ -10,4 +10,4 @@
 // into a reader whose block is `block` bytes.
 std::string relabel_in_memory(std::string_view input,
                               std::size_t most_per_read = std::numeric_limits<std::size_t>::max(),
-                              std::size_t block = 256 * 1024);
+                              std::size_t block = std::size_t{256} * 1024);

@@ -7,8 +7,11 @@
 namespace {
 
 TEST(FormatLabel, FiveDigitsZeroPaddedThenMoreWhenNeeded) {
-    const std::pair<std::int64_t, const char*> cases[] = {
-        {0, "L00000"}, {42, "L00042"}, {99999, "L99999"}, {100000, "L100000"}, {1234567, "L1234567"}};
+    const std::pair<std::int64_t, const char*> cases[] = {{0, "L00000"},
+                                                          {42, "L00042"},
+                                                          {99999, "L99999"},
+                                                          {100000, "L100000"},
+                                                          {1234567, "L1234567"}};
     for (auto [number, text] : cases) {
         char out[kMaxLabelText];
         EXPECT_EQ(std::string(out, format_label(number, out)), text);
@@ -27,7 +30,8 @@ TEST(LabelTable, NamesAreExactByteStrings) {
         EXPECT_EQ(slot->label, kMarker);
         slot->label = static_cast<std::int32_t>(i);
     }
-    for (std::size_t i = 0; i < std::size(names); ++i) EXPECT_EQ(label_of(table, make_key(names[i])), i);
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        EXPECT_EQ(label_of(table, make_key(names[i])), i);
     EXPECT_EQ(find_name(table, make_key("abc")), nullptr);
     EXPECT_EQ(find_name(table, make_key("b")), nullptr);
     EXPECT_EQ(label_of(LabelTable{}, make_key("a")), -1) << "an empty table finds nothing";
@@ -56,7 +60,8 @@ TEST(LabelTable, KeepingLabelledNamesOnlyKeepsTheirLabels) {
     keep_labelled_only(table);
     EXPECT_LT(table.slots.size(), slots_before);
     EXPECT_EQ(table.entries, static_cast<std::size_t>(kNames / 10));
-    for (int i = 0; i < kNames; ++i) EXPECT_EQ(label_of(table, make_key(name(i))), i % 10 ? -1 : i) << i;
+    for (int i = 0; i < kNames; ++i)
+        EXPECT_EQ(label_of(table, make_key(name(i))), i % 10 ? -1 : i) << i;
 }
 
 }  // namespace

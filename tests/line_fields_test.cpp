@@ -17,7 +17,6 @@ struct SplitCase {
 };
 PRINT_CASE_AS_ITS_REASON(SplitCase)
 
-
 const SplitCase kSplitCases[] = {
     {"three words", "P Q R", "P", "Q", "R"},
     {"a TAB separates like a blank", "P\tQ", "P", "Q", std::nullopt},
@@ -30,10 +29,9 @@ const SplitCase kSplitCases[] = {
     {"separators only", "   ", "", std::nullopt, std::nullopt},
     {"separators around every field", "  Q \t R\t", "", "Q", "R\t"},
     {"a run of separators before the operand is skipped", "P Q \t  R", "P", "Q", "R"},
-    {"vertical tab, form feed and NUL are characters",
-     std::string("P\vX\fY Q\0Z R", 11), "P\vX\fY", std::string("Q\0Z", 3), "R"},
-    {"bytes above 0x7F are characters", "\xE9t\xE9 \xFF \x80\x81", "\xE9t\xE9", "\xFF",
-     "\x80\x81"},
+    {"vertical tab, form feed and NUL are characters", std::string("P\vX\fY Q\0Z R", 11), "P\vX\fY",
+     std::string("Q\0Z", 3), "R"},
+    {"bytes above 0x7F are characters", "\xE9t\xE9 \xFF \x80\x81", "\xE9t\xE9", "\xFF", "\x80\x81"},
 };
 
 class SplitFields : public testing::TestWithParam<SplitCase> {};

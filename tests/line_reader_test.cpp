@@ -28,7 +28,6 @@ struct ReadCase {
 };
 PRINT_CASE_AS_ITS_REASON(ReadCase)
 
-
 const ReadCase kReadCases[] = {
     {"an empty input has no line", "", {}},
     {"LF ends a line", "a b\nc d\n", {"a b", "c d"}},
@@ -36,7 +35,9 @@ const ReadCase kReadCases[] = {
     {"a last line without LF is kept", "a\nb c", {"a", "b c"}},
     {"a CR inside a line is dropped", "a\rb\r\r c\n", {"ab c"}},
     {"CR alone ends no line", "a\rb\rc\r", {"abc"}},
-    {"empty lines are returned, reading goes on after them", "\n\r\n\r\na\n\n", {"", "", "", "a", ""}},
+    {"empty lines are returned, reading goes on after them",
+     "\n\r\n\r\na\n\n",
+     {"", "", "", "a", ""}},
     {"Ctrl-Z ends the input", "P Q R\n\x1aX Y Z\n", {"P Q R"}},
     {"Ctrl-Z ends a line in its middle", "P Q\x1aR\n", {"P Q"}},
     {"a CR just before Ctrl-Z is dropped too", "P\r\x1a", {"P"}},
@@ -50,7 +51,8 @@ TEST_P(ReadLines, SameLinesWhateverTheReadSizes) {
     const ReadCase& c = GetParam();
     for (std::size_t most : {1, 2, 3, 5, 64})
         for (std::size_t block : {1, 2, 4, 256})
-            EXPECT_EQ(read_all(c.bytes, most, block), c.lines) << "reads of " << most << ", block " << block;
+            EXPECT_EQ(read_all(c.bytes, most, block), c.lines)
+                << "reads of " << most << ", block " << block;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadLines, testing::ValuesIn(kReadCases), case_name<ReadCase>);
@@ -59,7 +61,8 @@ TEST(LineReader, OneLineMuchLongerThanTheBuffer) {
     std::string huge(3'000'000, 'x');
     huge[1'234'567] = '\r';
     std::string expected = huge.substr(0, 1'234'567) + huge.substr(1'234'568);
-    EXPECT_EQ(read_all(huge + "\r\nshort\n", 4096, 4096), (std::vector<std::string>{expected, "short"}));
+    EXPECT_EQ(read_all(huge + "\r\nshort\n", 4096, 4096),
+              (std::vector<std::string>{expected, "short"}));
 }
 
 TEST(LineReader, ReadsNothingAfterCtrlZ) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <string>
 
@@ -81,7 +81,8 @@ std::pair<std::string, int> in_child_writing_to_pipe(Body body) {
     ::close(ends[1]);
     std::string received;
     char bytes[256];
-    for (ssize_t got; (got = ::read(ends[0], bytes, sizeof bytes)) > 0;) received.append(bytes, got);
+    for (ssize_t got; (got = ::read(ends[0], bytes, sizeof bytes)) > 0;)
+        received.append(bytes, got);
     ::close(ends[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);

@@ -15,21 +15,18 @@ struct RelabelCase {
 };
 PRINT_CASE_AS_ITS_REASON(RelabelCase)
 
-
 const RelabelCase kRelabelCases[] = {
     {"a forward jump", "0100 JMP 0104\n0102 NOP\n0104 RET\n",
      "\tJMP\tL00000\r\n\tNOP\r\nL00000\tRET\r\n"},
     {"labels follow the order of the labelled lines, not of the references",
-     "10 CALL 30\n20 JMP 10\n30 RET\n",
-     "L00000\tCALL\tL00001\r\n\tJMP\tL00000\r\nL00001\tRET\r\n"},
+     "10 CALL 30\n20 JMP 10\n30 RET\n", "L00000\tCALL\tL00001\r\n\tJMP\tL00000\r\nL00001\tRET\r\n"},
     {"a trailing blank is part of the operand, so it names nothing", "10 JMP 20 \n20 NOP\n",
      "\tJMP\t20 \r\n\tNOP\r\n"},
-    {"an operand that names no location is kept and the marker never shows",
-     "10 JMP 99\n20 NOP\n", "\tJMP\t99\r\n\tNOP\r\n"},
+    {"an operand that names no location is kept and the marker never shows", "10 JMP 99\n20 NOP\n",
+     "\tJMP\t99\r\n\tNOP\r\n"},
     {"a location on several lines has one label", "X NOP\nX NOP\n30 JMP X\n",
      "L00000\tNOP\r\nL00000\tNOP\r\n\tJMP\tL00000\r\n"},
-    {"no reference at all leaves every location column empty", "A B C\nD E\n",
-     "\tB\tC\r\n\tE\r\n"},
+    {"no reference at all leaves every location column empty", "A B C\nD E\n", "\tB\tC\r\n\tE\r\n"},
     {"empty lines are skipped, CR LF input gives the same output", "\r\n10 JMP 10\r\n\r\n\n",
      "L00000\tJMP\tL00000\r\n"},
     {"an operand of several words can never be a location", "A JMP B C\nB C NOP\nB NOP\n",
@@ -41,7 +38,10 @@ const RelabelCase kRelabelCases[] = {
      "L00000\t\r\n\t\r\n\t\r\n\tJMP\tL00000\r\n"},
     {"a lone word after the label line is labelled at its first line only", "P\nP NOP\nX JMP P\n",
      "L00000\t\r\nL00000\tNOP\r\n\tJMP\tL00000\r\n"},
-    {"Ctrl-Z hides the rest from every pass", "1 JMP 2\n\x1a" "2 NOP\n", "\tJMP\t2\r\n"},
+    {"Ctrl-Z hides the rest from every pass",
+     "1 JMP 2\n\x1a"
+     "2 NOP\n",
+     "\tJMP\t2\r\n"},
     {"an empty file gives an empty output", "", ""},
     {"a last line without LF is written with CR LF", "1 JMP 1", "L00000\tJMP\tL00000\r\n"},
 };
@@ -54,19 +54,22 @@ TEST_P(RelabelListing, WritesTheExpectedListing) {
     EXPECT_EQ(relabel_in_memory(c.input, 1, 1), c.output) << "with one-byte reads";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RelabelListing, testing::ValuesIn(kRelabelCases), case_name<RelabelCase>);
+INSTANTIATE_TEST_SUITE_P(Cases, RelabelListing, testing::ValuesIn(kRelabelCases),
+                         case_name<RelabelCase>);
 
 // Lines "n JMP n" label themselves, in file order.
 std::string self_referencing_lines(int count) {
     std::string listing;
-    for (int i = 0; i < count; ++i) listing += std::to_string(i) + " JMP " + std::to_string(i) + "\n";
+    for (int i = 0; i < count; ++i)
+        listing += std::to_string(i) + " JMP " + std::to_string(i) + "\n";
     return listing;
 }
 
 TEST(RelabelListing, FiveDigitsForTheFirstHundredThousandLabelsThenMore) {
     std::string output = relabel_in_memory(self_referencing_lines(100'002));
     EXPECT_EQ(output.substr(0, 19), "L00000\tJMP\tL00000\r\n");
-    EXPECT_NE(output.find("\r\nL99999\tJMP\tL99999\r\nL100000\tJMP\tL100000\r\nL100001\tJMP\tL100001\r\n"),
+    EXPECT_NE(output.find(
+                  "\r\nL99999\tJMP\tL99999\r\nL100000\tJMP\tL100000\r\nL100001\tJMP\tL100001\r\n"),
               std::string::npos);
 }
 

@@ -1,9 +1,9 @@
 // The program when things around it go wrong or stop it: slow and vanishing input, signals,
 // memory running out, and a person at the console who sees each prompt before typing.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <csignal>
 #include <cstdio>
@@ -80,7 +80,8 @@ TEST(ProgramFaults, SignalDuringTheLastPassKeepsTheCompletedLines) {
         run.feed_whole_pass(kListing);
         run.feed_whole_pass(kListing);
         int last = run.feed("0100 JMP 0104\n0102 NOP\n0104 RE");
-        EXPECT_TRUE(wait_for_file(run.output, "\tJMP\tL00000\r\n\tNOP\r\n")) << read_file(run.output);
+        EXPECT_TRUE(wait_for_file(run.output, "\tJMP\tL00000\r\n\tNOP\r\n"))
+            << read_file(run.output);
         ::kill(run.started.pid, signal_number);
         Finished finished = wait_program(run.started);
         ::close(last);
@@ -101,16 +102,17 @@ PRINT_CASE_AS_ITS_REASON(ExtremeInput)
 
 std::string self_referencing_lines(int count) {
     std::string listing;
-    for (int i = 0; i < count; ++i) listing += std::to_string(i) + " JMP " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < count; ++i)
+        listing += std::to_string(i) + " JMP " + std::to_string(i) + "\r\n";
     return listing;
 }
 
+constexpr std::size_t kHugeLine = 200'000'000;
+
 const ExtremeInput kExtremeInputs[] = {
-    {"one line of 200 MB",
-     [] { return "A B " + std::string(200'000'000, 'x') + "\n"; },
-     [] { return "\tB\t" + std::string(200'000'000, 'x') + "\r\n"; }},
-    {"a million labels",
-     [] { return self_referencing_lines(1'000'000); },
+    {"one line of 200 MB", [] { return "A B " + std::string(kHugeLine, 'x') + "\n"; },
+     [] { return "\tB\t" + std::string(kHugeLine, 'x') + "\r\n"; }},
+    {"a million labels", [] { return self_referencing_lines(1'000'000); },
      [] {
          std::string output;
          char line[64];
@@ -118,9 +120,9 @@ const ExtremeInput kExtremeInputs[] = {
              output.append(line, std::snprintf(line, sizeof line, "L%05d\tJMP\tL%05d\r\n", i, i));
          return output;
      }},
-    {"a file of NUL bytes", [] { return std::string(1'000'000, '\0'); }, [] { return std::string("\t\r\n"); }},
-    {"lines of NUL bytes and blanks",
-     [] { return std::string("\0 \0 \0\n\0\0 \0\n", 11); },
+    {"a file of NUL bytes", [] { return std::string(1'000'000, '\0'); },
+     [] { return std::string("\t\r\n"); }},
+    {"lines of NUL bytes and blanks", [] { return std::string("\0 \0 \0\n\0\0 \0\n", 11); },
      [] { return std::string("L00000\t\0\tL00000\r\n\t\0\r\n", 21); }},
     {"a file of separators only",
      [] { return std::string(" \t \n\t\t\n \r\n") + std::string(100'000, ' '); },
@@ -138,7 +140,8 @@ TEST_P(ExtremeInputs, AreRelabelledLikeAnyOther) {
     EXPECT_TRUE(read_file(scratch.path / "out.lst") == GetParam().relabelled());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ExtremeInputs, testing::ValuesIn(kExtremeInputs), case_name<ExtremeInput>);
+INSTANTIATE_TEST_SUITE_P(Cases, ExtremeInputs, testing::ValuesIn(kExtremeInputs),
+                         case_name<ExtremeInput>);
 
 #ifndef RELABEL_SANITIZED  // the sanitizers' own memory reservations do not fit a small limit
 constexpr std::size_t kSmallAddressSpace = 96u << 20;
@@ -229,7 +232,8 @@ TEST(ProgramFaults, EachPromptShowsBeforeTheProgramWaits) {
     ASSERT_EQ(::write(started.keyboard, "in.lst\n", 7), 7);
     EXPECT_EQ(read_screen_until(started, "Give output name: "), "Give output name: ");
     ASSERT_EQ(::write(started.keyboard, "out.lst\n", 8), 8);
-    EXPECT_EQ(read_screen_until(started, "Succes. Please press enter: "), "Succes. Please press enter: ");
+    EXPECT_EQ(read_screen_until(started, "Succes. Please press enter: "),
+              "Succes. Please press enter: ");
     EXPECT_EQ(read_file(scratch.path / "out.lst"), kRelabelled);
     EXPECT_EQ(::kill(started.pid, 0), 0) << "it waits for Enter";
     ASSERT_EQ(::write(started.keyboard, "\n", 1), 1);

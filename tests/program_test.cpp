@@ -21,7 +21,9 @@ const std::string kRelabelled = "\tJMP\tL00000\r\n\tNOP\r\nL00000\tRET\r\n";
 std::string input_file(const std::string& name) { return "Input file: " + name + "\r\n"; }
 std::string output_file(const std::string& name) { return "Output file: " + name + "\r\n"; }
 std::string cant_open(const std::string& name) { return "Can't open file: " + name + "\r\n"; }
-std::string cant_create(const std::string& name) { return "Can't open/create file: " + name + "\r\n"; }
+std::string cant_create(const std::string& name) {
+    return "Can't open/create file: " + name + "\r\n";
+}
 std::string cant_write(const std::string& name) { return "Can't write file: " + name + "\r\n"; }
 const std::string kGiveInput = "Give input name: ";
 const std::string kGiveOutput = "Give output name: ";
@@ -41,9 +43,10 @@ struct ProgramCase {
 };
 PRINT_CASE_AS_ITS_REASON(ProgramCase)
 
-
 void make_subdirectory(const fs::path& directory) { fs::create_directory(directory / "sub"); }
-void link_to_input(const fs::path& directory) { fs::create_symlink("in.lst", directory / "link.lst"); }
+void link_to_input(const fs::path& directory) {
+    fs::create_symlink("in.lst", directory / "link.lst");
+}
 void hard_link_to_input(const fs::path& directory) {
     fs::create_hard_link(directory / "in.lst", directory / "hard.lst");
 }
@@ -51,7 +54,8 @@ void hard_link_to_input(const fs::path& directory) {
 // Lines "n JMP n" label themselves: one label a line.
 std::string self_referencing_lines(int count) {
     std::string listing;
-    for (int i = 0; i < count; ++i) listing += std::to_string(i) + " JMP " + std::to_string(i) + "\n";
+    for (int i = 0; i < count; ++i)
+        listing += std::to_string(i) + " JMP " + std::to_string(i) + "\n";
     return listing;
 }
 
@@ -59,12 +63,16 @@ std::string self_referencing_output(int count) {
     std::string output;
     for (int i = 0; i < count; ++i) {
         std::string number = std::to_string(i);
-        std::string label = "L" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number;
-        output += label + "\tJMP\t" + label + "\r\n";
+        std::string label =
+            "L" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number;
+        output.append(label).append("\tJMP\t").append(label).append("\r\n");
     }
     return output;
 }
 
+// Rows keep the layout of a table: arguments, typed input and files before on a line, then
+// what is printed, the status and the files after.
+// clang-format off
 const ProgramCase kProgramCases[] = {
     {"no arguments: both names are asked for",
      {}, "in.lst\nout.lst\n\n", {{"in.lst", kListing}},
@@ -152,6 +160,7 @@ const ProgramCase kProgramCases[] = {
      {"in.lst", "out.lst"}, "", {{"in.lst", ""}},
      input_file("in.lst") + output_file("out.lst") + kDone, 0, {{"out.lst", ""}}},
 };
+// clang-format on
 
 class Program : public testing::TestWithParam<ProgramCase> {};
 

@@ -9,11 +9,11 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -30,7 +30,8 @@ ScratchDirectory::~ScratchDirectory() {
 
 std::string read_file(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    return bytes;
 }
 
 void write_file(const fs::path& path, const std::string& bytes) {
@@ -47,6 +48,7 @@ Started start_program(const Launch& launch) {
     std::vector<std::string> words{RELABEL_PROGRAM};
     words.insert(words.end(), launch.arguments.begin(), launch.arguments.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     std::string in = (capture / "stdin").string(), out = (capture / "stdout").string(),
@@ -54,16 +56,18 @@ Started start_program(const Launch& launch) {
     if (!launch.standard_output_to.empty()) out = launch.standard_output_to;
 
     int keyboard[2] = {-1, -1}, screen[2] = {-1, -1};
-    if (launch.interactive && (::pipe2(keyboard, O_CLOEXEC) != 0 || ::pipe2(screen, O_CLOEXEC) != 0))
+    if (launch.interactive &&
+        (::pipe2(keyboard, O_CLOEXEC) != 0 || ::pipe2(screen, O_CLOEXEC) != 0))
         throw std::runtime_error("pipe failed");
     pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
         int in_fd = launch.interactive ? keyboard[0] : ::open(in.c_str(), O_RDONLY);
-        int out_fd = launch.interactive ? screen[1] : ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out_fd = launch.interactive ? screen[1]
+                                        : ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err_fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in_fd < 0 || out_fd < 0 || err_fd < 0 || ::dup2(in_fd, 0) < 0 || ::dup2(out_fd, 1) < 0 ||
-            ::dup2(err_fd, 2) < 0 || ::chdir(dir.c_str()) != 0)
+        if (in_fd < 0 || out_fd < 0 || err_fd < 0 || ::dup2(in_fd, 0) < 0 ||
+            ::dup2(out_fd, 1) < 0 || ::dup2(err_fd, 2) < 0 || ::chdir(dir.c_str()) != 0)
             ::_exit(127);
         if (launch.address_space_limit != 0) {
             rlimit limit{launch.address_space_limit, launch.address_space_limit};

@@ -20,12 +20,12 @@ struct ScratchDirectory {
 };
 
 struct Launch {
-    std::vector<std::string> arguments;       // after the program's name
-    std::string standard_input;               // bytes typed at the console
-    std::filesystem::path directory;          // the working directory
-    std::size_t address_space_limit = 0;      // bytes; 0 leaves it unlimited
-    bool interactive = false;                 // standard input and output are pipes to the test
-    std::string standard_output_to;           // a file for standard output instead of the capture
+    std::vector<std::string> arguments;   // after the program's name
+    std::string standard_input;           // bytes typed at the console
+    std::filesystem::path directory;      // the working directory
+    std::size_t address_space_limit = 0;  // bytes; 0 leaves it unlimited
+    bool interactive = false;             // standard input and output are pipes to the test
+    std::string standard_output_to;       // a file for standard output instead of the capture
 };
 
 // A launch with the given arguments, typed input and working directory, all else default.
@@ -33,11 +33,11 @@ Launch launch_in(const std::filesystem::path& directory, std::vector<std::string
                  std::string typed = "");
 
 struct Finished {
-    int exit_status = -1;   // -1 when ended by a signal
-    int signal = 0;         // the signal that ended it, or 0
+    int exit_status = -1;  // -1 when ended by a signal
+    int signal = 0;        // the signal that ended it, or 0
     std::string standard_output;
     std::string standard_error;
-    long peak_kib = 0;      // peak resident memory
+    long peak_kib = 0;  // peak resident memory
 };
 
 struct Started {

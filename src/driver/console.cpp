@@ -9,8 +9,8 @@ namespace {
 void write_text(Console& console, int fd, std::string_view text) {
     while (!text.empty()) {
         const void* lf = std::memchr(text.data(), '\n', text.size());
-        std::size_t plain = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data())
-                               : text.size();
+        std::size_t plain =
+            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
         if (!write_to(fd, text.data(), plain)) console.output_failed = true;
         if (lf == nullptr) return;
         if (!write_to(fd, "\r\n", 2)) console.output_failed = true;
@@ -41,7 +41,8 @@ void say(Console& console, std::string_view text, std::string_view name, bool li
 
 std::string read_name(Console& console) {
     std::string name;
-    for (int c; (c = read_character(console)) != -1 && c != '\n';) name.push_back(static_cast<char>(c));
+    for (int c; (c = read_character(console)) != -1 && c != '\n';)
+        name.push_back(static_cast<char>(c));
     return name;
 }
 

@@ -23,8 +23,8 @@ inline constexpr std::string_view kAbnormalEnd = "\nAbnormal program termination
 
 // Writes `text` then `name` to standard output (to `fd` when given), every LF as CR LF, and
 // a line end when `line_end` is set. Allocates nothing, so it serves when memory is gone.
-void say(Console& console, std::string_view text, std::string_view name = {},
-         bool line_end = false, int fd = 1);
+void say(Console& console, std::string_view text, std::string_view name = {}, bool line_end = false,
+         int fd = 1);
 
 // Returns the bytes typed up to the next LF, CR dropped, nothing trimmed; empty at the end.
 std::string read_name(Console& console);

@@ -62,7 +62,7 @@ std::uint64_t hash_long_name(std::string_view name) {
 std::string_view long_name_at(const LabelTable& table, std::uint64_t offset) {
     std::uint64_t length;
     std::memcpy(&length, table.names.data() + offset, sizeof length);
-    return std::string_view(table.names.data() + offset + sizeof length, length);
+    return {table.names.data() + offset + sizeof length, length};
 }
 
 constexpr std::uint32_t kLongName = kShortName + 1;
@@ -77,7 +77,8 @@ std::uint32_t length_code(std::string_view name) {
 
 bool holds(const LabelTable& table, const LabelSlot& slot, const NameKey& key) {
     if (slot.length != length_code(key.name)) return false;
-    if (slot.length != kLongName) return slot.words[0] == key.words[0] && slot.words[1] == key.words[1];
+    if (slot.length != kLongName)
+        return slot.words[0] == key.words[0] && slot.words[1] == key.words[1];
     return long_name_at(table, slot.words[0]) == key.name;
 }
 

@@ -7,17 +7,20 @@
 #include <string>
 #include <string_view>
 
+// How much a reader takes and a writer gives per system call.
+inline constexpr std::size_t kDefaultBlock = std::size_t{256} * 1024;
+
 struct ByteSource {
-    int fd = -1;                  // read with the system's read when >= 0
-    std::string_view memory;      // otherwise the bytes come from here, front first...
-    std::size_t most_per_read =   // ...at most this many per read, so tests can place
+    int fd = -1;                 // read with the system's read when >= 0
+    std::string_view memory;     // otherwise the bytes come from here, front first...
+    std::size_t most_per_read =  // ...at most this many per read, so tests can place
         std::numeric_limits<std::size_t>::max();  // block boundaries anywhere
 };
 
 struct ByteSink {
-    int fd = -1;                  // written with the system's write when >= 0
+    int fd = -1;                    // written with the system's write when >= 0
     std::string* memory = nullptr;  // otherwise appended here
-    bool refuse_writes = false;   // memory sink that fails every write, as a full disk does
+    bool refuse_writes = false;     // memory sink that fails every write, as a full disk does
 };
 
 inline ByteSource file_source(int fd) {

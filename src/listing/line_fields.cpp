@@ -13,7 +13,7 @@ const char* skip_separators(const char* at, const char* end) {
 }
 
 std::string_view between(const char* from, const char* to) {
-    return std::string_view(from, static_cast<std::size_t>(to - from));
+    return {from, static_cast<std::size_t>(to - from)};
 }
 
 }  // namespace

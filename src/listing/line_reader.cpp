@@ -15,7 +15,7 @@ constexpr char kEndOfText = '\x1a';  // Ctrl-Z
 // code: the whole check costs a small part of reading the block.
 bool has_stray_carriage_return(const char* from, const char* to) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(from);
-    std::size_t size = static_cast<std::size_t>(to - from);
+    auto size = static_cast<std::size_t>(to - from);
     if (size == 0) return false;
     unsigned char stray = bytes[size - 1] == kCarriageReturn;
     std::size_t i = 0;
@@ -36,7 +36,8 @@ char* drop_carriage_returns(char* from, char* to) {
     if (!has_stray_carriage_return(from, to)) return to;
     char* out = from;
     for (char* in = from;;) {
-        auto* cr = static_cast<char*>(std::memchr(in, kCarriageReturn, static_cast<std::size_t>(to - in)));
+        auto* cr =
+            static_cast<char*>(std::memchr(in, kCarriageReturn, static_cast<std::size_t>(to - in)));
         bool ends_line = cr != nullptr && cr + 1 < to && cr[1] == '\n';
         char* keep_to = cr == nullptr ? to : cr + ends_line;
         if (out != in) std::memmove(out, in, static_cast<std::size_t>(keep_to - in));
@@ -96,7 +97,7 @@ bool take_buffered_line(LineReader& reader, std::string_view& line) {
     if (reader.scanned < reader.end) {
         if (auto* lf = static_cast<char*>(
                 std::memchr(base + reader.scanned, '\n', reader.end - reader.scanned))) {
-            std::size_t stop = static_cast<std::size_t>(lf - base);
+            auto stop = static_cast<std::size_t>(lf - base);
             reader.scanned = stop + 1;
             if (stop > reader.begin && base[stop - 1] == kCarriageReturn) --stop;  // CR LF
             line = std::string_view(base + reader.begin, stop - reader.begin);

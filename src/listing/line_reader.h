@@ -24,7 +24,7 @@ struct LineReader {
 };
 
 // Prepares `reader` to read `source` from its start, keeping any buffer it already has.
-void open_reader(LineReader& reader, ByteSource source, std::size_t block = 256 * 1024);
+void open_reader(LineReader& reader, ByteSource source, std::size_t block = kDefaultBlock);
 
 // Fills `lines` with up to `most` next lines, without their LF, and returns how many; 0 at the
 // end of the input. The views stay valid until the next call, so a caller can look at a whole

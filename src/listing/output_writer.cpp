@@ -32,7 +32,8 @@ bool flush_writer(OutputWriter& writer) {
     if (complete == 0) return !writer.failed;
     hold_exit_signals();
     // After a failure the lines are dropped, so a dead sink does not make the buffer grow.
-    if (!writer.failed && !write_all(writer.sink, writer.data.get(), complete)) writer.failed = true;
+    if (!writer.failed && !write_all(writer.sink, writer.data.get(), complete))
+        writer.failed = true;
     std::size_t rest = writer.size - complete;
     if (rest != 0) std::memmove(writer.data.get(), writer.data.get() + complete, rest);
     writer.size = rest;

@@ -12,20 +12,20 @@
 
 struct OutputWriter {
     ByteSink sink;
-    std::unique_ptr<char[]> data;      // pending bytes, [0, size); replaced only while exit
-                                       // signals are held
-    std::size_t size = 0;              // size <= capacity
+    std::unique_ptr<char[]> data;  // pending bytes, [0, size); replaced only while exit
+                                   // signals are held
+    std::size_t size = 0;          // size <= capacity
     std::size_t capacity = 0;
     std::atomic<std::size_t> complete{0};  // [0, complete) holds whole lines; complete <= size
-    std::size_t flush_at = 0;          // flush once this many bytes are complete
-    bool failed = false;               // a write failed; nothing more is written
+    std::size_t flush_at = 0;              // flush once this many bytes are complete
+    bool failed = false;                   // a write failed; nothing more is written
 };
 
 static_assert(std::atomic<std::size_t>::is_always_lock_free,
               "the signal handler reads `complete` without locks");
 
 // Prepares `writer` to write to `sink`, buffering about `block` bytes between writes.
-void open_writer(OutputWriter& writer, ByteSink sink, std::size_t block = 256 * 1024);
+void open_writer(OutputWriter& writer, ByteSink sink, std::size_t block = kDefaultBlock);
 
 // Makes room for `count` more bytes; throws std::bad_alloc when memory runs out.
 void grow_writer(OutputWriter& writer, std::size_t count);

@@ -1,12 +1,12 @@
 #include "system_io.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 
 #include "output_writer.h"
 
