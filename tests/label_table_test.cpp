@@ -20,7 +20,15 @@ TEST(FormatLabel, FiveDigitsZeroPaddedThenMoreWhenNeeded) {
 
 TEST(LabelTable, NamesAreExactByteStrings) {
     LabelTable table;
-    const std::string names[] = {"a", "ab", "a ", "A", std::string("a\0", 2), "", "\xff"};
+    // Around every length where the table stores a name differently (3, 4, 8, 11, 12 bytes),
+    // and names that differ only by trailing NULs, which zero padding could confuse.
+    // clang-format off
+    const std::string names[] = {
+        "a", "ab", "a ", "A", std::string("a\0", 2), "", "\xff", "abc", "abcd", "abcdefgh",
+        "abcdefghi", "abcdefghijk", "abcdefghijkl", std::string("abcdefgh\0", 9),
+        std::string("abcdefghij\0", 11), std::string("abcdefghijk\0", 12),
+        std::string(100, 'z'), std::string(101, 'z')};
+    // clang-format on
     for (const std::string& name : names) mark_referenced(table, make_key(name));
     mark_referenced(table, make_key("ab"));
     EXPECT_EQ(table.entries, std::size(names)) << "marking a name twice keeps one entry";
@@ -32,7 +40,9 @@ TEST(LabelTable, NamesAreExactByteStrings) {
     }
     for (std::size_t i = 0; i < std::size(names); ++i)
         EXPECT_EQ(label_of(table, make_key(names[i])), i);
-    EXPECT_EQ(find_name(table, make_key("abc")), nullptr);
+    EXPECT_EQ(find_name(table, make_key("abcde")), nullptr);
+    EXPECT_EQ(find_name(table, make_key("abcdefghij")), nullptr);
+    EXPECT_EQ(find_name(table, make_key(std::string(102, 'z'))), nullptr);
     EXPECT_EQ(find_name(table, make_key("b")), nullptr);
     EXPECT_EQ(label_of(LabelTable{}, make_key("a")), -1) << "an empty table finds nothing";
 }

@@ -30,24 +30,31 @@ std::uint64_t load_half_word(const char* bytes) {
     return half;
 }
 
-// Returns the words a short name is kept in, without reading past the name's end.
-void short_name_words(std::string_view name, std::uint64_t (&words)[2]) {
-    const char* bytes = name.data();
-    std::size_t n = name.size();
-    if (n > 8) {  // two 8-byte loads, overlapping unless the name has 16 bytes
-        words[0] = load_word(bytes);
-        words[1] = load_word(bytes + n - 8);
-    } else if (n >= 4) {  // two 4-byte loads that overlap in the middle
-        words[0] = load_half_word(bytes) | (load_half_word(bytes + n - 4) << (8 * (n - 4)));
-    } else if (n != 0) {
-        const auto* b = reinterpret_cast<const unsigned char*>(bytes);
-        words[0] = b[0] | (std::uint64_t{b[n / 2]} << (8 * (n / 2))) |
-                   (std::uint64_t{b[n - 1]} << (8 * (n - 1)));
-    }
+// Returns the 1 to 3 bytes at `bytes` as the low bytes of a word, without reading past them.
+std::uint64_t load_up_to_three(const char* bytes, std::size_t n) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    return b[0] | (std::uint64_t{b[n / 2]} << (8 * (n / 2))) |
+           (std::uint64_t{b[n - 1]} << (8 * (n - 1)));
 }
 
-std::uint64_t hash_short_name(std::size_t length, const std::uint64_t (&words)[2]) {
-    return finish_hash(mix(mix(length * kMultiplier, words[0]), words[1]));
+// Fills a short name's head and tail, without reading past the name's end.
+void pack_short_name(std::string_view name, std::uint64_t& head, std::uint32_t& tail) {
+    const char* bytes = name.data();
+    std::size_t n = name.size();
+    std::uint64_t rest = 0;
+    if (n >= 8) {
+        head = load_word(bytes);
+        if (n > 8) rest = load_up_to_three(bytes + 8, n - 8);
+    } else if (n >= 4) {  // two 4-byte loads that overlap in the middle
+        head = load_half_word(bytes) | (load_half_word(bytes + n - 4) << (8 * (n - 4)));
+    } else {
+        head = n == 0 ? 0 : load_up_to_three(bytes, n);
+    }
+    tail = static_cast<std::uint32_t>(rest) | (static_cast<std::uint32_t>(n) << 24);
+}
+
+std::uint64_t hash_short_name(std::uint64_t head, std::uint32_t tail) {
+    return finish_hash(mix(mix(kMultiplier, head), tail));
 }
 
 std::uint64_t hash_long_name(std::string_view name) {
@@ -65,21 +72,15 @@ std::string_view long_name_at(const LabelTable& table, std::uint64_t offset) {
     return {table.names.data() + offset + sizeof length, length};
 }
 
-constexpr std::uint32_t kLongName = kShortName + 1;
 constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
 constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
 std::uint8_t tag_of(std::uint64_t hash) { return static_cast<std::uint8_t>(0x80 | (hash >> 57)); }
 
-std::uint32_t length_code(std::string_view name) {
-    return name.size() <= kShortName ? static_cast<std::uint32_t>(name.size()) : kLongName;
-}
-
 bool holds(const LabelTable& table, const LabelSlot& slot, const NameKey& key) {
-    if (slot.length != length_code(key.name)) return false;
-    if (slot.length != kLongName)
-        return slot.words[0] == key.words[0] && slot.words[1] == key.words[1];
-    return long_name_at(table, slot.words[0]) == key.name;
+    if (slot.tail != key.tail) return false;
+    if (slot.tail != kLongTail) return slot.head == key.head;
+    return long_name_at(table, slot.head) == key.name;
 }
 
 // Where a probe ended: at the slot that holds the name, or at the free slot where it belongs.
@@ -115,8 +116,8 @@ void set_tag(LabelTable& table, std::size_t index, std::uint8_t tag) {
 }
 
 std::uint64_t hash_of_slot(const LabelTable& table, const LabelSlot& slot) {
-    if (slot.length == kLongName) return hash_long_name(long_name_at(table, slot.words[0]));
-    return hash_short_name(slot.length, slot.words);
+    if (slot.tail == kLongTail) return hash_long_name(long_name_at(table, slot.head));
+    return hash_short_name(slot.head, slot.tail);
 }
 
 // Moves the entries that `keep` accepts into new slots of the given size; long names stay
@@ -148,10 +149,10 @@ void grow(LabelTable& table) {
 }  // namespace
 
 NameKey make_key(std::string_view name) {
-    NameKey key{name, 0, {0, 0}};
+    NameKey key{name, 0, 0, kLongTail};
     if (name.size() <= kShortName) {
-        short_name_words(name, key.words);
-        key.hash = hash_short_name(name.size(), key.words);
+        pack_short_name(name, key.head, key.tail);
+        key.hash = hash_short_name(key.head, key.tail);
     } else {
         key.hash = hash_long_name(name);
     }
@@ -178,10 +179,10 @@ void mark_referenced(LabelTable& table, const NameKey& key) {
     if (8 * (table.entries + 1) > 5 * table.slots.size()) grow(table);
     ProbeEnd end = probe(table, key);
     if (end.found) return;
-    LabelSlot slot{{key.words[0], key.words[1]}, length_code(key.name), kMarker};
-    if (slot.length == kLongName) {
+    LabelSlot slot{key.head, key.tail, kMarker};
+    if (slot.tail == kLongTail) {
         std::uint64_t length = key.name.size();
-        slot.words[0] = table.names.size();
+        slot.head = table.names.size();
         table.names.append(reinterpret_cast<const char*>(&length), sizeof length);
         table.names.append(key.name);
     }

@@ -10,22 +10,26 @@
 
 inline constexpr std::int32_t kMarker = -1;  // referenced by an operand, no label yet
 
-inline constexpr std::size_t kShortName = 16;  // names up to this long live in their slot
+inline constexpr std::size_t kShortName = 11;  // names up to this long live in their slot
 
 // A name as the table looks for it, hashed once so that its place can be fetched early.
 struct NameKey {
     std::string_view name;
     std::uint64_t hash;
-    std::uint64_t words[2];  // a short name's bytes, as in LabelSlot; {0, 0} for a long one
+    std::uint64_t head;  // as in LabelSlot; 0 for a long name
+    std::uint32_t tail;  // as in LabelSlot
 };
 
-struct LabelSlot {
-    // A short name's bytes: up to 8 zero padded in words[0]; or, for 9 to 16 bytes, the first
-    // 8 in words[0] and the last 8 in words[1]. A long name's offset in `names` in words[0].
-    std::uint64_t words[2];
-    std::uint32_t length;  // a short name's length, or kShortName + 1 for a long name
-    std::int32_t label;    // kMarker, or the label's number
+// 16 bytes, so four slots fill a cache line and none straddles two.
+struct alignas(16) LabelSlot {
+    std::uint64_t head;  // a short name's first 8 bytes, zero padded; a long name's offset in
+                         // `names`
+    std::uint32_t tail;  // a short name's bytes 8 to 10, zero padded, and its length in the top
+                         // byte; kLongTail for a long name
+    std::int32_t label;  // kMarker, or the label's number
 };
+
+inline constexpr std::uint32_t kLongTail = 0xFFu << 24;
 
 // Open addressing with linear probing. Each slot has a one-byte tag in `tags`, 0 when the
 // slot is free, else 0x80 and 7 bits of the name's hash; the tags are small enough to stay in
@@ -45,8 +49,8 @@ NameKey make_key(std::string_view name);
 inline void prefetch_slot(const LabelTable& table, const NameKey& key) {
     if (table.slots.empty()) return;
     std::size_t home = key.hash & (table.slots.size() - 1);
-    __builtin_prefetch(&table.tags[home]);
     __builtin_prefetch(&table.slots[home]);
+    __builtin_prefetch(&table.tags[home]);
 }
 
 // Adds the name with the marker unless it is there already. Throws std::bad_alloc.
