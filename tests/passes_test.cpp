@@ -4,6 +4,7 @@
 
 #include "case_name.h"
 #include "in_memory_run.h"
+#include "labelled_listing.h"
 #include "passes.h"
 
 namespace {
@@ -57,20 +58,13 @@ TEST_P(RelabelListing, WritesTheExpectedListing) {
 INSTANTIATE_TEST_SUITE_P(Cases, RelabelListing, testing::ValuesIn(kRelabelCases),
                          case_name<RelabelCase>);
 
-// Lines "n JMP n" label themselves, in file order.
-std::string self_referencing_lines(int count) {
-    std::string listing;
-    for (int i = 0; i < count; ++i)
-        listing += std::to_string(i) + " JMP " + std::to_string(i) + "\n";
-    return listing;
-}
-
 TEST(RelabelListing, FiveDigitsForTheFirstHundredThousandLabelsThenMore) {
     std::string output = relabel_in_memory(self_referencing_lines(100'002));
     EXPECT_EQ(output.substr(0, 19), "L00000\tJMP\tL00000\r\n");
     EXPECT_NE(output.find(
                   "\r\nL99999\tJMP\tL99999\r\nL100000\tJMP\tL100000\r\nL100001\tJMP\tL100001\r\n"),
               std::string::npos);
+    EXPECT_TRUE(output == self_referencing_output(100'002));
 }
 
 TEST(RelabelListing, RewritingStopsWhenTheOutputFails) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "case_name.h"
+#include "labelled_listing.h"
 #include "run_program.h"
 
 namespace fs = std::filesystem;
@@ -100,26 +101,13 @@ struct ExtremeInput {
 
 PRINT_CASE_AS_ITS_REASON(ExtremeInput)
 
-std::string self_referencing_lines(int count) {
-    std::string listing;
-    for (int i = 0; i < count; ++i)
-        listing += std::to_string(i) + " JMP " + std::to_string(i) + "\r\n";
-    return listing;
-}
-
 constexpr std::size_t kHugeLine = 200'000'000;
 
 const ExtremeInput kExtremeInputs[] = {
     {"one line of 200 MB", [] { return "A B " + std::string(kHugeLine, 'x') + "\n"; },
      [] { return "\tB\t" + std::string(kHugeLine, 'x') + "\r\n"; }},
-    {"a million labels", [] { return self_referencing_lines(1'000'000); },
-     [] {
-         std::string output;
-         char line[64];
-         for (int i = 0; i < 1'000'000; ++i)
-             output.append(line, std::snprintf(line, sizeof line, "L%05d\tJMP\tL%05d\r\n", i, i));
-         return output;
-     }},
+    {"a million labels", [] { return self_referencing_lines(1'000'000, "\r\n"); },
+     [] { return self_referencing_output(1'000'000); }},
     {"a file of NUL bytes", [] { return std::string(1'000'000, '\0'); },
      [] { return std::string("\t\r\n"); }},
     {"lines of NUL bytes and blanks", [] { return std::string("\0 \0 \0\n\0\0 \0\n", 11); },

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "case_name.h"
+#include "labelled_listing.h"
 #include "run_program.h"
 
 namespace fs = std::filesystem;
@@ -49,25 +50,6 @@ void link_to_input(const fs::path& directory) {
 }
 void hard_link_to_input(const fs::path& directory) {
     fs::create_hard_link(directory / "in.lst", directory / "hard.lst");
-}
-
-// Lines "n JMP n" label themselves: one label a line.
-std::string self_referencing_lines(int count) {
-    std::string listing;
-    for (int i = 0; i < count; ++i)
-        listing += std::to_string(i) + " JMP " + std::to_string(i) + "\n";
-    return listing;
-}
-
-std::string self_referencing_output(int count) {
-    std::string output;
-    for (int i = 0; i < count; ++i) {
-        std::string number = std::to_string(i);
-        std::string label =
-            "L" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number;
-        output.append(label).append("\tJMP\t").append(label).append("\r\n");
-    }
-    return output;
 }
 
 // Rows keep the layout of a table: arguments, typed input and files before on a line, then
