@@ -19,7 +19,7 @@ void open_writer(OutputWriter& writer, ByteSink sink, std::size_t block) {
 
 void grow_writer(OutputWriter& writer, std::size_t count) {
     std::size_t wanted = std::max(writer.size + count, 2 * writer.capacity);
-    auto bigger = std::make_unique<char[]>(wanted);
+    auto bigger = std::make_unique_for_overwrite<char[]>(wanted);
     if (writer.size != 0) std::memcpy(bigger.get(), writer.data.get(), writer.size);
     hold_exit_signals();
     writer.data.swap(bigger);
