@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <csignal>
 
 #include <csignal>
@@ -224,10 +225,15 @@ TEST(ProgramFaults, EachPromptShowsBeforeTheProgramWaits) {
               "Succes. Please press enter: ");
     EXPECT_EQ(read_file(scratch.path / "out.lst"), kRelabelled);
     EXPECT_EQ(::kill(started.pid, 0), 0) << "it waits for Enter";
-    ASSERT_EQ(::write(started.keyboard, "\n", 1), 1);
+    ASSERT_EQ(::write(started.keyboard, "\nnext command\n", 14), 14);
     Finished finished = wait_program(started);
     EXPECT_EQ(finished.exit_status, 0);
     EXPECT_EQ(finished.standard_output, "");
+    // The closing pause takes one byte; the rest stays for whoever reads the console next.
+    char rest[64];
+    EXPECT_EQ(std::string(rest, std::max<ssize_t>(0, ::read(started.unread, rest, sizeof rest))),
+              "next command\n");
+    ::close(started.unread);
 }
 
 }  // namespace

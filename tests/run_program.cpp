@@ -76,11 +76,8 @@ Started start_program(const Launch& launch) {
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    if (launch.interactive) {
-        ::close(keyboard[0]);
-        ::close(screen[1]);
-    }
-    return {pid, capture, keyboard[1], screen[0]};
+    if (launch.interactive) ::close(screen[1]);
+    return {pid, capture, keyboard[1], screen[0], keyboard[0]};
 }
 
 Finished wait_program(const Started& started) {

@@ -45,6 +45,8 @@ struct Started {
     std::filesystem::path capture;  // where its standard output and error are kept
     int keyboard = -1;              // interactive: write end of its standard input
     int screen = -1;                // interactive: read end of its standard output
+    int unread = -1;                // interactive: read end of its standard input, for what
+                                    // it left unread; the caller closes it
 };
 
 // Starts relabel and returns at once.
