@@ -40,8 +40,8 @@ void write_file(const fs::path& path, const std::string& bytes) {
 }
 
 Started start_program(const Launch& launch) {
-    char pattern[] = "/tmp/relabel-capture-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
+    std::string pattern = (fs::temp_directory_path() / "relabel-capture-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     fs::path capture = pattern;
     write_file(capture / "stdin", launch.standard_input);
 
