@@ -26,6 +26,7 @@ std::string cant_create(const std::string& name) {
     return "Can't open/create file: " + name + "\r\n";
 }
 std::string cant_write(const std::string& name) { return "Can't write file: " + name + "\r\n"; }
+std::string cant_read(const std::string& name) { return "Can't read file: " + name + "\r\n"; }
 const std::string kGiveInput = "Give input name: ";
 const std::string kGiveOutput = "Give output name: ";
 const std::string kDone = "Succes. Please press enter: ";
@@ -124,6 +125,10 @@ const ProgramCase kProgramCases[] = {
     {"Ctrl-Z ends the typed input for the rest of the run",
      {"in.lst"}, "o\x1aut.lst\n\n", {{"in.lst", kListing}},
      input_file("in.lst") + kGiveOutput + kDone, 0, {{"o", kRelabelled}, {"out.lst", std::nullopt}}},
+    {"an input that fails to read is reported, not taken for its end",
+     {"/proc/self/mem", "out.lst"}, "\n", {},  // opens, then every read fails
+     input_file("/proc/self/mem") + output_file("out.lst") + cant_read("/proc/self/mem"), 1,
+     {{"out.lst", ""}}},
     {"a full disk is reported, without the closing prompt",
      {"in.lst", "/dev/full"}, "\n", {{"in.lst", kListing}},
      input_file("in.lst") + output_file("/dev/full") + cant_write("/dev/full"), 4, {}},

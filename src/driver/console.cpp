@@ -22,7 +22,7 @@ void write_text(Console& console, int fd, std::string_view text) {
 int read_character(Console& console) {
     while (!console.input_ended) {
         char byte;
-        if (read_from(kStandardInput, &byte, 1) != 1 || byte == '\x1a') {
+        if (read_from(kStandardInput, &byte, 1) != 1 || byte == '\x1a') {  // an error ends it too
             console.input_ended = true;
         } else if (byte != '\r') {
             return static_cast<unsigned char>(byte);

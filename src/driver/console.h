@@ -14,6 +14,7 @@ struct Console {
 inline constexpr std::string_view kInputFile = "Input file: ";
 inline constexpr std::string_view kGiveInputName = "Give input name: ";
 inline constexpr std::string_view kCantOpen = "Can't open file: ";
+inline constexpr std::string_view kCantRead = "Can't read file: ";
 inline constexpr std::string_view kOutputFile = "Output file: ";
 inline constexpr std::string_view kGiveOutputName = "Give output name: ";
 inline constexpr std::string_view kCantCreate = "Can't open/create file: ";

@@ -57,7 +57,7 @@ Ending relabel(Run& run, int argc, char** argv) {
         run.input_name = read_name(run.console);
     }
     run.input_fd = open_for_reading(run.input_name);
-    if (run.input_fd < 0) return {ExitStatus::InputUnopened, kCantOpen, run.input_name};
+    if (run.input_fd < 0) return {ExitStatus::InputFailed, kCantOpen, run.input_name};
 
     // The second argument is tried once; a name for the input itself is asked for again.
     bool first_time = true;
@@ -79,13 +79,17 @@ Ending relabel(Run& run, int argc, char** argv) {
     run.output_open = true;
     flush_on_exit_signals(&run.output);
 
+    const Ending cant_read{ExitStatus::InputFailed, kCantRead, run.input_name};
     open_reader(run.reader, file_source(run.input_fd));
     collect_operands(run.reader, run.table);
-    if (!reopen_input(run)) return {ExitStatus::InputUnopened, kCantOpen, run.input_name};
+    if (run.reader.read_failed) return cant_read;
+    if (!reopen_input(run)) return {ExitStatus::InputFailed, kCantOpen, run.input_name};
     number_locations(run.reader, run.table);
-    if (!reopen_input(run)) return {ExitStatus::InputUnopened, kCantOpen, run.input_name};
+    if (run.reader.read_failed) return cant_read;
+    if (!reopen_input(run)) return {ExitStatus::InputFailed, kCantOpen, run.input_name};
     if (!rewrite_listing(run.reader, run.table, run.output))
         return {ExitStatus::WriteFailed, kCantWrite, run.output_name};
+    if (run.reader.read_failed) return cant_read;
 
     say(run.console, kClosingPrompt);
     wait_for_enter(run.console);

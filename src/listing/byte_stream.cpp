@@ -5,12 +5,12 @@
 
 #include "system_io.h"
 
-std::size_t read_some(ByteSource& source, char* into, std::size_t capacity) {
+std::ptrdiff_t read_some(ByteSource& source, char* into, std::size_t capacity) {
     if (source.fd >= 0) return read_from(source.fd, into, capacity);
     std::size_t count = std::min({capacity, source.memory.size(), source.most_per_read});
     if (count != 0) std::memcpy(into, source.memory.data(), count);
     source.memory.remove_prefix(count);
-    return count;
+    return static_cast<std::ptrdiff_t>(count);
 }
 
 bool write_all(ByteSink& sink, const char* bytes, std::size_t count) {

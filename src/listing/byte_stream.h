@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -35,8 +36,8 @@ inline ByteSink file_sink(int fd) {
     return sink;
 }
 
-// Returns the number of bytes placed in `into`, 0 at the end of the source or on a read error.
-std::size_t read_some(ByteSource& source, char* into, std::size_t capacity);
+// Returns the number of bytes placed in `into`, 0 at the end of the source, -1 on a read error.
+std::ptrdiff_t read_some(ByteSource& source, char* into, std::size_t capacity);
 
 // Returns false when not every byte could be written.
 bool write_all(ByteSink& sink, const char* bytes, std::size_t count);

@@ -66,13 +66,15 @@ void refill(LineReader& reader) {
     }
     if (reader.flush_before_read != nullptr) flush_writer(*reader.flush_before_read);
     char* start = reader.data.get() + reader.end;
-    std::size_t got = read_some(reader.source, start, reader.capacity - reader.end);
-    if (got == 0) {
+    std::ptrdiff_t got = read_some(reader.source, start, reader.capacity - reader.end);
+    if (got <= 0) {
         reader.at_end = true;
+        reader.read_failed = got < 0;
         return;
     }
     char* stop = start + got;
-    if (char* end_of_text = static_cast<char*>(std::memchr(start, kEndOfText, got))) {
+    if (auto* end_of_text =
+            static_cast<char*>(std::memchr(start, kEndOfText, static_cast<std::size_t>(got)))) {
         stop = end_of_text;
         reader.at_end = true;
     }
@@ -85,6 +87,7 @@ void open_reader(LineReader& reader, ByteSource source, std::size_t block) {
     reader.source = source;
     reader.begin = reader.scanned = reader.end = 0;
     reader.at_end = false;
+    reader.read_failed = false;
     reader.block = block;
 }
 

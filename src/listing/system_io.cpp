@@ -38,11 +38,10 @@ bool names_same_file(int fd, const std::string& name) {
     return open_file.st_dev == named.st_dev && open_file.st_ino == named.st_ino;
 }
 
-std::size_t read_from(int fd, char* into, std::size_t capacity) {
+std::ptrdiff_t read_from(int fd, char* into, std::size_t capacity) {
     for (;;) {
         ssize_t got = ::read(fd, into, capacity);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) return 0;
+        if (got >= 0 || errno != EINTR) return got < 0 ? -1 : got;
     }
 }
 

@@ -23,8 +23,9 @@ bool close_file(int fd);
 // True when `name` denotes the same file as the open descriptor `fd` (links, other spellings).
 bool names_same_file(int fd, const std::string& name);
 
-// Returns the bytes read, 0 at end of file or on an error; retries interrupted reads.
-std::size_t read_from(int fd, char* into, std::size_t capacity);
+// Returns the number of bytes read, 0 at the end of the file, -1 on a read error; retries
+// interrupted reads.
+std::ptrdiff_t read_from(int fd, char* into, std::size_t capacity);
 
 // Returns false unless every byte was written; retries interrupted and partial writes.
 bool write_to(int fd, const char* bytes, std::size_t count);
