@@ -56,8 +56,10 @@ Ending relabel(Run& run, int argc, char** argv) {
         say(run.console, kGiveInputName);
         run.input_name = read_name(run.console);
     }
+    const Ending cant_open{ExitStatus::InputFailed, kCantOpen, run.input_name};
+    const Ending cant_read{ExitStatus::InputFailed, kCantRead, run.input_name};
     run.input_fd = open_for_reading(run.input_name);
-    if (run.input_fd < 0) return {ExitStatus::InputFailed, kCantOpen, run.input_name};
+    if (run.input_fd < 0) return cant_open;
 
     // The second argument is tried once; a name for the input itself is asked for again.
     bool first_time = true;
@@ -79,14 +81,13 @@ Ending relabel(Run& run, int argc, char** argv) {
     run.output_open = true;
     flush_on_exit_signals(&run.output);
 
-    const Ending cant_read{ExitStatus::InputFailed, kCantRead, run.input_name};
     open_reader(run.reader, file_source(run.input_fd));
     collect_operands(run.reader, run.table);
     if (run.reader.read_failed) return cant_read;
-    if (!reopen_input(run)) return {ExitStatus::InputFailed, kCantOpen, run.input_name};
+    if (!reopen_input(run)) return cant_open;
     number_locations(run.reader, run.table);
     if (run.reader.read_failed) return cant_read;
-    if (!reopen_input(run)) return {ExitStatus::InputFailed, kCantOpen, run.input_name};
+    if (!reopen_input(run)) return cant_open;
     if (!rewrite_listing(run.reader, run.table, run.output))
         return {ExitStatus::WriteFailed, kCantWrite, run.output_name};
     if (run.reader.read_failed) return cant_read;
