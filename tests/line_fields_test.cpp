@@ -54,3 +54,15 @@ TEST_P(SplitFields, FindsLocationOperationAndOperand) {
 INSTANTIATE_TEST_SUITE_P(Cases, SplitFields, testing::ValuesIn(kSplitCases), case_name<SplitCase>);
 
 }  // namespace
+
+namespace {
+
+TEST(IsOneWord, OnlySpaceAndTabBreakAWord) {
+    const std::pair<std::string, bool> cases[] = {{"0104", true},    {"R1, R2", false},
+                                                  {"A\tB", false},   {"20 ", false},
+                                                  {"P\vQ\fR", true}, {std::string("a\0b", 3), true},
+                                                  {"", true}};
+    for (const auto& [text, one_word] : cases) EXPECT_EQ(is_one_word(text), one_word) << text;
+}
+
+}  // namespace

@@ -8,6 +8,10 @@
 
 // Each pass takes the lines in batches: it finds every name of the batch and starts loading
 // their slots, then does the lookups, so the table's cache misses overlap.
+//
+// A location ends at the first separator, so an operand with a separator in it (such as
+// "R1, R2", or one with a trailing blank) can never be a location and never gets a label:
+// the table need not hold it, and the rewriting pass need not look it up.
 
 namespace {
 
@@ -28,7 +32,7 @@ void collect_operands(LineReader& input, LabelTable& table) {
         for (std::size_t i = 0; i < count; ++i) {
             if (lines[i].empty()) continue;
             LineFields fields = split_fields(lines[i]);
-            if (!fields.has_operand) continue;
+            if (!fields.has_operand || !is_one_word(fields.operand)) continue;
             operands[found] = make_key(fields.operand);
             prefetch_slot(table, operands[found++]);
         }
@@ -65,6 +69,7 @@ bool rewrite_listing(LineReader& input, const LabelTable& table, OutputWriter& o
     LineFields fields[kBatch];
     NameKey locations[kBatch];
     NameKey operands[kBatch];
+    bool operand_is_word[kBatch];  // the operand may name a location: look it up
     while (std::size_t count = read_lines(input, lines, kBatch)) {
         std::size_t found = 0;
         for (std::size_t i = 0; i < count; ++i) {
@@ -72,7 +77,9 @@ bool rewrite_listing(LineReader& input, const LabelTable& table, OutputWriter& o
             fields[found] = split_fields(lines[i]);
             locations[found] = make_key(fields[found].location);
             prefetch_slot(table, locations[found]);
-            if (fields[found].has_operand) {
+            operand_is_word[found] =
+                fields[found].has_operand && is_one_word(fields[found].operand);
+            if (operand_is_word[found]) {
                 operands[found] = make_key(fields[found].operand);
                 prefetch_slot(table, operands[found]);
             }
@@ -87,7 +94,8 @@ bool rewrite_listing(LineReader& input, const LabelTable& table, OutputWriter& o
                 put_bytes(output, line.operation);
                 if (line.has_operand) {
                     put_byte(output, '\t');
-                    if (std::int64_t label = label_of(table, operands[i]); label >= 0)
+                    std::int64_t label = operand_is_word[i] ? label_of(table, operands[i]) : -1;
+                    if (label >= 0)
                         put_label(output, label);
                     else
                         put_bytes(output, line.operand);

@@ -37,6 +37,10 @@ LineFields split_fields(std::string_view line) {
     return fields;
 }
 
+bool is_one_word(std::string_view text) {
+    return skip_characters(text.data(), text.data() + text.size()) == text.data() + text.size();
+}
+
 std::string_view location_of(std::string_view line) {
     return between(line.data(), skip_characters(line.data(), line.data() + line.size()));
 }

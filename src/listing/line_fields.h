@@ -19,3 +19,6 @@ LineFields split_fields(std::string_view line);
 
 // Returns the location alone: the bytes before the first separator, or the whole line.
 std::string_view location_of(std::string_view line);
+
+// True when `text` holds no separator, so it could be some line's location.
+bool is_one_word(std::string_view text);
