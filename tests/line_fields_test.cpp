@@ -31,6 +31,12 @@ const SplitCase kSplitCases[] = {
     {"a run of separators before the operand is skipped", "P Q \t  R", "P", "Q", "R"},
     {"vertical tab, form feed and NUL are characters", std::string("P\vX\fY Q\0Z R", 11), "P\vX\fY",
      std::string("Q\0Z", 3), "R"},
+    // Fields are searched eight bytes at a time: separators before, at and after a word's end.
+    {"a separator at the last byte of a word", "0123456 OPERATION X", "0123456", "OPERATION", "X"},
+    {"a separator just after a word", "LOCATION\tOPERATION\tOPERAND ONE", "LOCATION", "OPERATION",
+     "OPERAND ONE"},
+    {"long fields", "01234567890123456789 ABCDEFGHIJKLMNOPQRSTU \t  v w", "01234567890123456789",
+     "ABCDEFGHIJKLMNOPQRSTU", "v w"},
     {"bytes above 0x7F are characters", "\xE9t\xE9 \xFF \x80\x81", "\xE9t\xE9", "\xFF", "\x80\x81"},
 };
 

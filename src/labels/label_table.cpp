@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstring>
 
+#include "byte_words.h"
+
 namespace {
 
 constexpr std::size_t kFirstSize = 1024;
@@ -18,15 +20,10 @@ std::uint64_t finish_hash(std::uint64_t hash) {
     return hash ^ (hash >> 32);
 }
 
-std::uint64_t load_word(const char* bytes) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes, 8);
-    return word;
-}
-
 std::uint64_t load_half_word(const char* bytes) {
     std::uint32_t half;
     std::memcpy(&half, bytes, 4);
+    if constexpr (std::endian::native == std::endian::big) half = __builtin_bswap32(half);
     return half;
 }
 
@@ -72,9 +69,6 @@ std::string_view long_name_at(const LabelTable& table, std::uint64_t offset) {
     return {table.names.data() + offset + sizeof length, length};
 }
 
-constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
 std::uint8_t tag_of(std::uint64_t hash) { return static_cast<std::uint8_t>(0x80 | (hash >> 57)); }
 
 bool holds(const LabelTable& table, const LabelSlot& slot, const NameKey& key) {
@@ -92,21 +86,18 @@ struct ProbeEnd {
 // Probes 8 tags at a time. The table has at least one free slot.
 ProbeEnd probe(const LabelTable& table, const NameKey& key) {
     std::size_t mask = table.slots.size() - 1;
-    std::uint64_t wanted = tag_of(key.hash) * kEveryByte;
+    std::uint64_t wanted = tag_of(key.hash) * kEveryByte;  // the tag in every byte
     for (std::size_t at = key.hash & mask;; at = (at + 8) & mask) {
-        std::uint64_t group;
-        std::memcpy(&group, &table.tags[at], 8);
+        std::uint64_t group = load_word(&table.tags[at]);
         std::uint64_t free = ~group & kHighBits;  // exact: a used tag has its high bit set
-        std::uint64_t same = group ^ wanted;      // a zero byte where the tag matches
-        // Bytes that may be zero; the lowest is exact, a higher one can be a false alarm,
-        // which the comparison of the slot weeds out.
-        std::uint64_t matches = (same - kEveryByte) & ~same & kHighBits;
+        // A false alarm among the matches is weeded out by comparing the slot.
+        std::uint64_t matches = zero_bytes(group ^ wanted);
         if (free != 0) matches &= (free & -free) - 1;  // only tags before the first free slot
         for (; matches != 0; matches &= matches - 1) {
-            std::size_t i = (at + std::countr_zero(matches) / 8) & mask;
+            std::size_t i = (at + first_byte(matches)) & mask;
             if (holds(table, table.slots[i], key)) return {i, true};
         }
-        if (free != 0) return {(at + std::countr_zero(free) / 8) & mask, false};
+        if (free != 0) return {(at + first_byte(free)) & mask, false};
     }
 }
 

@@ -1,0 +1,30 @@
+// Looking at eight bytes at once: a 64-bit word loaded from memory, and the bytes in it that
+// are zero. Used where a scan over short runs of bytes is on the per-line path.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+inline constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+inline constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// Returns the 8 bytes at `bytes` as a word, the first byte in the low bits whatever the
+// machine's byte order.
+inline std::uint64_t load_word(const void* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, 8);
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    return word;
+}
+
+// Returns a word with the high bit set in bytes that may be zero in `word`: the lowest one
+// set is always a zero byte, one above it can be a false alarm.
+inline std::uint64_t zero_bytes(std::uint64_t word) {
+    return (word - kEveryByte) & ~word & kHighBits;
+}
+
+// Returns the index of the byte that the lowest set bit of a zero_bytes() result stands for.
+inline unsigned first_byte(std::uint64_t found) {
+    return static_cast<unsigned>(std::countr_zero(found)) / 8;
+}
