@@ -31,11 +31,12 @@ struct FifoRun {
     fs::path output = scratch.path / "out.lst";
     Started started;
 
-    explicit FifoRun(std::size_t address_space_limit = 0) {
+    explicit FifoRun(std::size_t address_space_limit = 0, bool hangup_ignored = false) {
         ::signal(SIGPIPE, SIG_IGN);
         make_fifo();
         Launch launch = launch_in(scratch.path, {"in.fifo", "out.lst"}, "");
         launch.address_space_limit = address_space_limit;
+        launch.hangup_ignored = hangup_ignored;
         started = start_program(launch);
     }
 
@@ -131,6 +132,22 @@ TEST_P(ExtremeInputs, AreRelabelledLikeAnyOther) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExtremeInputs, testing::ValuesIn(kExtremeInputs),
                          case_name<ExtremeInput>);
+
+// Started under nohup, the program keeps ignoring SIGHUP and finishes its work.
+TEST(ProgramFaults, IgnoredHangupStaysIgnored) {
+    FifoRun run(0, true);
+    run.feed_whole_pass(kListing);
+    run.feed_whole_pass(kListing);
+    int last = run.feed("0100 JMP 0104\n0102 NOP\n0104 RE");
+    EXPECT_TRUE(wait_for_file(run.output, "\tJMP\tL00000\r\n\tNOP\r\n"));
+    ::kill(run.started.pid, SIGHUP);
+    ASSERT_EQ(::write(last, "T\n", 2), 2);
+    ::close(last);
+    Finished finished = wait_program(run.started);
+    EXPECT_EQ(finished.signal, 0);
+    EXPECT_EQ(finished.exit_status, 0);
+    EXPECT_EQ(read_file(run.output), kRelabelled);
+}
 
 #ifndef RELABEL_SANITIZED  // the sanitizers' own memory reservations do not fit a small limit
 constexpr std::size_t kSmallAddressSpace = 96u << 20;

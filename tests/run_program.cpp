@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -69,6 +70,7 @@ Started start_program(const Launch& launch) {
         if (in_fd < 0 || out_fd < 0 || err_fd < 0 || ::dup2(in_fd, 0) < 0 ||
             ::dup2(out_fd, 1) < 0 || ::dup2(err_fd, 2) < 0 || ::chdir(dir.c_str()) != 0)
             ::_exit(127);
+        if (launch.hangup_ignored) ::signal(SIGHUP, SIG_IGN);
         if (launch.address_space_limit != 0) {
             rlimit limit{launch.address_space_limit, launch.address_space_limit};
             ::setrlimit(RLIMIT_AS, &limit);
