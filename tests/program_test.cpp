@@ -182,6 +182,18 @@ TEST(Program, FailingStandardOutputIsAWriteError) {
     EXPECT_EQ(read_file(scratch.path / "out.lst"), kRelabelled) << "the listing itself is complete";
 }
 
+TEST(Program, BrokenPipeOnStandardOutputIsAWriteError) {
+    ScratchDirectory scratch;
+    write_file(scratch.path / "in.lst", kListing);
+    Launch launch = launch_in(scratch.path, {"in.lst", "out.lst"}, "\n");
+    launch.output_unread = true;
+    Finished finished = run_program(launch);
+    EXPECT_EQ(finished.signal, 0) << "not ended by SIGPIPE";
+    EXPECT_EQ(finished.exit_status, 4);
+    EXPECT_EQ(finished.standard_error, "Can't write file: standard output\r\n");
+    EXPECT_EQ(read_file(scratch.path / "out.lst"), kRelabelled);
+}
+
 INSTANTIATE_TEST_SUITE_P(Rows, Program, testing::ValuesIn(kProgramCases), case_name<ProgramCase>);
 
 }  // namespace

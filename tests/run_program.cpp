@@ -60,16 +60,24 @@ Started start_program(const Launch& launch) {
     if (launch.interactive &&
         (::pipe2(keyboard, O_CLOEXEC) != 0 || ::pipe2(screen, O_CLOEXEC) != 0))
         throw std::runtime_error("pipe failed");
+    if (launch.output_unread) {
+        if (::pipe2(screen, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+        ::close(screen[0]);  // every write to it fails: a broken pipe
+        screen[0] = -1;
+    }
+    bool screen_is_pipe = launch.interactive || launch.output_unread;
     pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
         int in_fd = launch.interactive ? keyboard[0] : ::open(in.c_str(), O_RDONLY);
-        int out_fd = launch.interactive ? screen[1]
-                                        : ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out_fd =
+            screen_is_pipe ? screen[1] : ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err_fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (in_fd < 0 || out_fd < 0 || err_fd < 0 || ::dup2(in_fd, 0) < 0 ||
             ::dup2(out_fd, 1) < 0 || ::dup2(err_fd, 2) < 0 || ::chdir(dir.c_str()) != 0)
             ::_exit(127);
+        // The program starts with the dispositions a shell gives it, whatever the test set.
+        ::signal(SIGPIPE, SIG_DFL);
         if (launch.hangup_ignored) ::signal(SIGHUP, SIG_IGN);
         if (launch.address_space_limit != 0) {
             rlimit limit{launch.address_space_limit, launch.address_space_limit};
@@ -78,7 +86,7 @@ Started start_program(const Launch& launch) {
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    if (launch.interactive) ::close(screen[1]);
+    if (screen_is_pipe) ::close(screen[1]);
     return {pid, capture, keyboard[1], screen[0], keyboard[0]};
 }
 

@@ -25,6 +25,7 @@ struct Launch {
     std::filesystem::path directory;      // the working directory
     std::size_t address_space_limit = 0;  // bytes; 0 leaves it unlimited
     bool hangup_ignored = false;          // started with SIGHUP ignored, as nohup does
+    bool output_unread = false;           // standard output is a pipe that nobody reads
     bool interactive = false;             // standard input and output are pipes to the test
     std::string standard_output_to;       // a file for standard output instead of the capture
 };
