@@ -5,6 +5,7 @@
 
 #include "case_name.h"
 #include "line_fields.h"
+#include "padded_text.h"
 
 namespace {
 
@@ -44,9 +45,10 @@ class SplitFields : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitFields, FindsLocationOperationAndOperand) {
     const SplitCase& c = GetParam();
-    LineFields fields = split_fields(c.line);
+    PaddedText line(c.line);
+    LineFields fields = split_fields(line.view());
     EXPECT_EQ(fields.location, c.location);
-    EXPECT_EQ(location_of(c.line), c.location);
+    EXPECT_EQ(location_of(line.view()), c.location);
     ASSERT_EQ(fields.has_operation, c.operation.has_value());
     if (c.operation) {
         EXPECT_EQ(fields.operation, *c.operation);
@@ -68,7 +70,8 @@ TEST(IsOneWord, OnlySpaceAndTabBreakAWord) {
                                                   {"A\tB", false},   {"20 ", false},
                                                   {"P\vQ\fR", true}, {std::string("a\0b", 3), true},
                                                   {"", true}};
-    for (const auto& [text, one_word] : cases) EXPECT_EQ(is_one_word(text), one_word) << text;
+    for (const auto& [text, one_word] : cases)
+        EXPECT_EQ(is_one_word(PaddedText(text).view()), one_word) << text;
 }
 
 }  // namespace

@@ -20,33 +20,12 @@ std::uint64_t finish_hash(std::uint64_t hash) {
     return hash ^ (hash >> 32);
 }
 
-std::uint64_t load_half_word(const char* bytes) {
-    std::uint32_t half;
-    std::memcpy(&half, bytes, 4);
-    if constexpr (std::endian::native == std::endian::big) half = __builtin_bswap32(half);
-    return half;
-}
-
-// Returns the 1 to 3 bytes at `bytes` as the low bytes of a word, without reading past them.
-std::uint64_t load_up_to_three(const char* bytes, std::size_t n) {
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
-    return b[0] | (std::uint64_t{b[n / 2]} << (8 * (n / 2))) |
-           (std::uint64_t{b[n - 1]} << (8 * (n - 1)));
-}
-
-// Fills a short name's head and tail, without reading past the name's end.
+// Fills a short name's head and tail from two whole words, masking off the bytes past the
+// name's end (they are read: names come from lines, which have kReadAhead bytes after them).
 void pack_short_name(std::string_view name, std::uint64_t& head, std::uint32_t& tail) {
-    const char* bytes = name.data();
     std::size_t n = name.size();
-    std::uint64_t rest = 0;
-    if (n >= 8) {
-        head = load_word(bytes);
-        if (n > 8) rest = load_up_to_three(bytes + 8, n - 8);
-    } else if (n >= 4) {  // two 4-byte loads that overlap in the middle
-        head = load_half_word(bytes) | (load_half_word(bytes + n - 4) << (8 * (n - 4)));
-    } else {
-        head = n == 0 ? 0 : load_up_to_three(bytes, n);
-    }
+    head = load_word(name.data()) & low_bytes(n);
+    std::uint64_t rest = load_word(name.data() + 8) & low_bytes(n > 8 ? n - 8 : 0);
     tail = static_cast<std::uint32_t>(rest) | (static_cast<std::uint32_t>(n) << 24);
 }
 
@@ -183,15 +162,19 @@ void mark_referenced(LabelTable& table, const NameKey& key) {
 }
 
 std::size_t format_label(std::int64_t number, char* out) {
+    out[0] = 'L';
+    auto value = static_cast<std::uint64_t>(number);
+    if (value < 100000) {  // the five digits that nearly every label has, without a loop
+        for (std::size_t i = 5; i != 0; --i, value /= 10)
+            out[i] = static_cast<char>('0' + value % 10);
+        return 6;
+    }
     char digits[kMaxLabelText];
     std::size_t count = 0;
-    auto value = static_cast<std::uint64_t>(number);
     do {
         digits[count++] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    while (count < 5) digits[count++] = '0';
-    out[0] = 'L';
     for (std::size_t i = 0; i < count; ++i) out[1 + i] = digits[count - 1 - i];
     return count + 1;
 }

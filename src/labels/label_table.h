@@ -42,7 +42,8 @@ struct LabelTable {
     std::size_t entries = 0;         // used slots; at most 5/8 of slots.size()
 };
 
-// Returns the key of `name`.
+// Returns the key of `name`, which must be followed by kReadAhead readable bytes, as every
+// line from a LineReader and every field of one is.
 NameKey make_key(std::string_view name);
 
 // Asks the processor to start loading the tags and the first slot where `key` belongs.

@@ -17,14 +17,9 @@ namespace {
 
 constexpr std::size_t kBatch = 32;
 
-void put_label(OutputWriter& output, std::int64_t label) {
-    char text[kMaxLabelText];
-    put_bytes(output, std::string_view(text, format_label(label, text)));
-}
-
 }  // namespace
 
-void collect_operands(LineReader& input, LabelTable& table) {
+[[gnu::flatten]] void collect_operands(LineReader& input, LabelTable& table) {
     std::string_view lines[kBatch];
     NameKey operands[kBatch];
     while (std::size_t count = read_lines(input, lines, kBatch)) {
@@ -40,7 +35,7 @@ void collect_operands(LineReader& input, LabelTable& table) {
     }
 }
 
-void number_locations(LineReader& input, LabelTable& table) {
+[[gnu::flatten]] void number_locations(LineReader& input, LabelTable& table) {
     std::int32_t next_label = 0;
     std::string_view lines[kBatch];
     NameKey locations[kBatch];
@@ -63,18 +58,21 @@ void number_locations(LineReader& input, LabelTable& table) {
     keep_labelled_only(table);
 }
 
-bool rewrite_listing(LineReader& input, const LabelTable& table, OutputWriter& output) {
+[[gnu::flatten]] bool rewrite_listing(LineReader& input, const LabelTable& table,
+                                      OutputWriter& output) {
     input.flush_before_read = &output;
     std::string_view lines[kBatch];
     LineFields fields[kBatch];
     NameKey locations[kBatch];
     NameKey operands[kBatch];
+    std::size_t lines_size[kBatch];
     bool operand_is_word[kBatch];  // the operand may name a location: look it up
     while (std::size_t count = read_lines(input, lines, kBatch)) {
         std::size_t found = 0;
         for (std::size_t i = 0; i < count; ++i) {
             if (lines[i].empty()) continue;
             fields[found] = split_fields(lines[i]);
+            lines_size[found] = lines[i].size();
             locations[found] = make_key(fields[found].location);
             prefetch_slot(table, locations[found]);
             operand_is_word[found] =
@@ -87,20 +85,23 @@ bool rewrite_listing(LineReader& input, const LabelTable& table, OutputWriter& o
         }
         for (std::size_t i = 0; i < found; ++i) {
             const LineFields& line = fields[i];
+            // The output line is never longer than the input line with two labels for names.
+            char* at = room_for(output, lines_size[i] + 2 * kMaxLabelText + 4);
             if (std::int64_t label = label_of(table, locations[i]); label >= 0)
-                put_label(output, label);
-            put_byte(output, '\t');
+                at += format_label(label, at);
+            *at++ = '\t';
             if (line.has_operation) {
-                put_bytes(output, line.operation);
+                at = copy_text(at, line.operation);
                 if (line.has_operand) {
-                    put_byte(output, '\t');
+                    *at++ = '\t';
                     std::int64_t label = operand_is_word[i] ? label_of(table, operands[i]) : -1;
                     if (label >= 0)
-                        put_label(output, label);
+                        at += format_label(label, at);
                     else
-                        put_bytes(output, line.operand);
+                        at = copy_text(at, line.operand);
                 }
             }
+            commit(output, at);
             end_line(output);
         }
         if (output.failed) break;

@@ -1,21 +1,22 @@
 #include "line_fields.h"
 
+#include <algorithm>
+
 #include "byte_words.h"
 
 namespace {
 
-// Returns the first separator in [at, end), or end. Eight bytes at a time while eight are
-// left: a location or an operation usually ends within the first word.
+// Returns the first separator in [at, end), or end. Eight bytes at a time, the last word
+// reaching past `end`: a location or an operation usually ends within the first word.
 const char* skip_characters(const char* at, const char* end) {
-    for (; end - at >= 8; at += 8) {
+    for (;; at += 8) {
         std::uint64_t word = load_word(at);
         // The lowest flag of each mask is exact, so the lowest of both is the first separator.
         std::uint64_t found =
             zero_bytes(word ^ (' ' * kEveryByte)) | zero_bytes(word ^ ('\t' * kEveryByte));
-        if (found != 0) return at + first_byte(found);
+        if (found != 0) return std::min(at + first_byte(found), end);
+        if (end - at <= 8) return end;
     }
-    while (at != end && !is_separator(*at)) ++at;
-    return at;
 }
 
 const char* skip_separators(const char* at, const char* end) {

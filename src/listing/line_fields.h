@@ -1,5 +1,6 @@
 // Splits a listing line into its location, operation and operand. Only space and TAB
 // separate fields; every other byte, NUL and bytes above 0x7F included, is a character.
+// Every line given here must be followed by kReadAhead readable bytes (see byte_words.h).
 #pragma once
 
 #include <string_view>

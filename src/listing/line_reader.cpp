@@ -59,7 +59,8 @@ void refill(LineReader& reader) {
     }
     if (reader.capacity - reader.end < reader.block) {
         std::size_t wanted = std::max(2 * reader.capacity, reader.end + reader.block);
-        auto bigger = std::make_unique_for_overwrite<char[]>(wanted);
+        // Zeroed, so that the bytes a scan reads past a line's end are never undefined.
+        auto bigger = std::make_unique<char[]>(wanted + kReadAhead);
         if (reader.end != 0) std::memcpy(bigger.get(), reader.data.get(), reader.end);
         reader.data.swap(bigger);
         reader.capacity = wanted;

@@ -7,12 +7,13 @@
 #include <string_view>
 
 #include "byte_stream.h"
+#include "byte_words.h"
 
 struct OutputWriter;
 
 struct LineReader {
     ByteSource source;
-    std::unique_ptr<char[]> data;
+    std::unique_ptr<char[]> data;  // capacity + kReadAhead bytes
     std::size_t capacity = 0;
     std::size_t begin = 0;     // the next line starts here; begin <= scanned <= end <= capacity
     std::size_t scanned = 0;   // [begin, scanned) holds no LF
@@ -27,7 +28,8 @@ struct LineReader {
 // Prepares `reader` to read `source` from its start, keeping any buffer it already has.
 void open_reader(LineReader& reader, ByteSource source, std::size_t block = kDefaultBlock);
 
-// Fills `lines` with up to `most` next lines, without their LF, and returns how many; 0 at the
+// Fills `lines` with up to `most` next lines, without their LF, each followed by kReadAhead
+// readable bytes, and returns how many; 0 at the
 // end of the input, or after a read error (then `read_failed` is set). The views stay valid until
 // the next call, so a caller can look at a whole batch at once. Throws std::bad_alloc when a line
 // does not fit in memory.

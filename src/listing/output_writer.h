@@ -41,6 +41,31 @@ inline void put_byte(OutputWriter& writer, char byte) {
     writer.data[writer.size++] = byte;
 }
 
+// Bytes past the end of the text that copy_text may overwrite; room_for leaves them free.
+inline constexpr std::size_t kCopySlack = 16;
+
+// Returns where the next byte goes, once there is room for `count` more bytes and kCopySlack
+// after them; the caller writes there and hands the new end to `commit`. Throws std::bad_alloc.
+inline char* room_for(OutputWriter& writer, std::size_t count) {
+    if (writer.capacity - writer.size < count + kCopySlack) grow_writer(writer, count + kCopySlack);
+    return writer.data.get() + writer.size;
+}
+
+inline void commit(OutputWriter& writer, const char* end) {
+    writer.size = static_cast<std::size_t>(end - writer.data.get());
+}
+
+// Copies `text` to `to` and returns its end. Short texts move as one 16-byte block, so `text`
+// must be followed by readable bytes (as every line a LineReader hands out is) and `to` by
+// kCopySlack free ones.
+inline char* copy_text(char* to, std::string_view text) {
+    if (text.size() <= kCopySlack)
+        std::memcpy(to, text.data(), kCopySlack);
+    else
+        std::memcpy(to, text.data(), text.size());
+    return to + text.size();
+}
+
 // Writes every complete line to the sink. Returns false once any write has failed.
 bool flush_writer(OutputWriter& writer);
 
