@@ -2,8 +2,10 @@
 
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "byte_words.h"
+#include "system_io.h"
 
 namespace {
 
@@ -117,6 +119,22 @@ void grow(LabelTable& table) {
 }
 
 }  // namespace
+
+void* allocate_table_memory(std::size_t bytes) {
+    if (bytes < kHugePage) return ::operator new(bytes);
+    if (bytes > std::size_t{1} << 62) throw std::bad_alloc();
+    std::size_t rounded = (bytes + kHugePage - 1) & ~(kHugePage - 1);
+    void* memory = ::operator new (rounded, std::align_val_t{kHugePage});
+    advise_huge_pages(memory, rounded);
+    return memory;
+}
+
+void free_table_memory(void* memory, std::size_t bytes) {
+    if (bytes < kHugePage)
+        ::operator delete(memory);
+    else
+        ::operator delete (memory, std::align_val_t{kHugePage});
+}
 
 NameKey make_key(std::string_view name) {
     NameKey key{name, 0, 0, kLongTail};

@@ -31,15 +31,35 @@ struct alignas(16) LabelSlot {
 
 inline constexpr std::uint32_t kLongTail = 0xFFu << 24;
 
+// Returns memory for the table's arrays. An array of a huge page or more is rounded up to
+// whole huge pages, aligned to them and offered huge pages, since probes land anywhere in it.
+// Throws std::bad_alloc.
+void* allocate_table_memory(std::size_t bytes);
+void free_table_memory(void* memory, std::size_t bytes);
+
+template <typename T>
+struct TableAllocator {
+    using value_type = T;
+    TableAllocator() = default;
+    template <typename U>
+    TableAllocator(const TableAllocator<U>&) {}
+    T* allocate(std::size_t count) {
+        return static_cast<T*>(allocate_table_memory(count * sizeof(T)));
+    }
+    void deallocate(T* memory, std::size_t count) { free_table_memory(memory, count * sizeof(T)); }
+    friend bool operator==(const TableAllocator&, const TableAllocator&) { return true; }
+};
+
 // Open addressing with linear probing. Each slot has a one-byte tag in `tags`, 0 when the
 // slot is free, else 0x80 and 7 bits of the name's hash; the tags are small enough to stay in
 // the cache, so most lookups of an absent name never touch `slots`.
 struct LabelTable {
-    std::vector<std::uint8_t> tags;  // slots.size() + 8 bytes; the last 8 repeat the first 8,
-                                     // so 8 tags can be read at once from any slot
-    std::vector<LabelSlot> slots;    // size a power of two, or empty
-    std::string names;               // each long name once: its length (8 bytes), then its bytes
-    std::size_t entries = 0;         // used slots; at most 5/8 of slots.size()
+    // slots.size() + 8 bytes; the last 8 repeat the first 8, so 8 tags can be read at once
+    // from any slot
+    std::vector<std::uint8_t, TableAllocator<std::uint8_t>> tags;
+    std::vector<LabelSlot, TableAllocator<LabelSlot>> slots;  // size a power of two, or empty
+    std::string names;        // each long name once: its length (8 bytes), then its bytes
+    std::size_t entries = 0;  // used slots; at most 5/8 of slots.size()
 };
 
 // Returns the key of `name`, which must be followed by kReadAhead readable bytes, as every

@@ -11,21 +11,15 @@ constexpr char kCarriageReturn = '\r';
 constexpr char kEndOfText = '\x1a';  // Ctrl-Z
 
 // True when [from, to) holds a CR that does not end a line (one not followed by LF, or the
-// block's last byte). Fixed-size chunks with no early exit, which compilers turn into vector
-// code: the whole check costs a small part of reading the block.
+// block's last byte). One loop with no early exit, which compilers turn into vector code: the
+// whole check costs a small part of reading the block.
 bool has_stray_carriage_return(const char* from, const char* to) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(from);
     auto size = static_cast<std::size_t>(to - from);
     if (size == 0) return false;
     unsigned char stray = bytes[size - 1] == kCarriageReturn;
-    std::size_t i = 0;
-    for (; i + 33 <= size; i += 32) {
-        unsigned char chunk = 0;
-        for (std::size_t k = 0; k < 32; ++k)
-            chunk |= (bytes[i + k] == kCarriageReturn) & (bytes[i + k + 1] != '\n');
-        stray |= chunk;
-    }
-    for (; i + 1 < size; ++i) stray |= (bytes[i] == kCarriageReturn) & (bytes[i + 1] != '\n');
+    for (std::size_t i = 0; i + 1 < size; ++i)
+        stray |= (bytes[i] == kCarriageReturn) & (bytes[i + 1] != '\n');
     return stray != 0;
 }
 

@@ -1,6 +1,7 @@
 #include "system_io.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +29,12 @@ int create_for_writing(const std::string& name) {
     do fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+void advise_huge_pages([[maybe_unused]] void* memory, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    ::madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
 }
 
 bool close_file(int fd) { return ::close(fd) == 0 || errno == EINTR; }

@@ -30,6 +30,12 @@ std::ptrdiff_t read_from(int fd, char* into, std::size_t capacity);
 // Returns false unless every byte was written; retries interrupted and partial writes.
 bool write_to(int fd, const char* bytes, std::size_t count);
 
+// Asks that [memory, memory + bytes), aligned to kHugePage, be backed by huge pages where the
+// system has them: lookups all over a large table then miss the address translation cache
+// far less often. Only a hint; nothing fails when it is not taken.
+inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
+void advise_huge_pages(void* memory, std::size_t bytes);
+
 // Makes a broken pipe an ordinary write error instead of a silent end of the process.
 void ignore_broken_pipe();
 
