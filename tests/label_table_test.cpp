@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "label_table.h"
@@ -19,7 +20,11 @@ TEST(FormatLabel, FiveDigitsZeroPaddedThenMoreWhenNeeded) {
                                                           {42, "L00042"},
                                                           {99999, "L99999"},
                                                           {100000, "L100000"},
-                                                          {1234567, "L1234567"}};
+                                                          {999999, "L999999"},
+                                                          {1000000, "L1000000"},
+                                                          {1234567, "L1234567"},
+                                                          {9999999999, "L9999999999"},
+                                                          {INT64_MAX, "L9223372036854775807"}};
     for (auto [number, text] : cases) {
         char out[kMaxLabelText];
         EXPECT_EQ(std::string(out, format_label(number, out)), text);

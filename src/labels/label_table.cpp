@@ -180,19 +180,17 @@ void mark_referenced(LabelTable& table, const NameKey& key) {
 }
 
 std::size_t format_label(std::int64_t number, char* out) {
-    out[0] = 'L';
+    // Two digits at a time, from the last: a label of a big listing has five or six digits.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     auto value = static_cast<std::uint64_t>(number);
-    if (value < 100000) {  // the five digits that nearly every label has, without a loop
-        for (std::size_t i = 5; i != 0; --i, value /= 10)
-            out[i] = static_cast<char>('0' + value % 10);
-        return 6;
-    }
-    char digits[kMaxLabelText];
-    std::size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    for (std::size_t i = 0; i < count; ++i) out[1 + i] = digits[count - 1 - i];
-    return count + 1;
+    std::size_t digits = 5;
+    for (std::uint64_t above = 100000; digits < 19 && value >= above; above *= 10) ++digits;
+    out[0] = 'L';
+    std::size_t at = digits;  // the last digit not yet written
+    for (; at >= 2; at -= 2, value /= 100) std::memcpy(out + at - 1, kPairs + 2 * (value % 100), 2);
+    if (at == 1) out[1] = static_cast<char>('0' + value);
+    return digits + 1;
 }
