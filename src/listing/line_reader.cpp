@@ -88,24 +88,36 @@ void open_reader(LineReader& reader, ByteSource source, std::size_t block) {
 
 namespace {
 
-// Takes the next line from what is already in the buffer: one that ends in LF, or at the end
-// of the input the unterminated rest. False when a read is needed first, or nothing is left.
-bool take_buffered_line(LineReader& reader, std::string_view& line) {
-    char* base = reader.data.get();
-    if (reader.scanned < reader.end) {
-        if (auto* lf = static_cast<char*>(
-                std::memchr(base + reader.scanned, '\n', reader.end - reader.scanned))) {
-            auto stop = static_cast<std::size_t>(lf - base);
-            reader.scanned = stop + 1;
-            if (stop > reader.begin && base[stop - 1] == kCarriageReturn) --stop;  // CR LF
-            line = std::string_view(base + reader.begin, stop - reader.begin);
-            reader.begin = reader.scanned;
-            return true;
+// Takes up to `most` lines that end in LF from what is already in the buffer and returns how
+// many; fewer only when the buffer holds no further LF. Works on copies of the positions, which
+// the stores to `lines` cannot change, so they stay in registers.
+std::size_t take_buffered_lines(LineReader& reader, std::string_view* lines, std::size_t most) {
+    const char* base = reader.data.get();
+    std::size_t begin = reader.begin;
+    std::size_t scanned = reader.scanned;
+    const std::size_t end = reader.end;
+    std::size_t count = 0;
+    while (count < most && scanned < end) {
+        const auto* lf = static_cast<const char*>(std::memchr(base + scanned, '\n', end - scanned));
+        if (lf == nullptr) {
+            scanned = end;
+            break;
         }
-        reader.scanned = reader.end;
+        auto stop = static_cast<std::size_t>(lf - base);
+        scanned = stop + 1;
+        if (stop > begin && base[stop - 1] == kCarriageReturn) --stop;  // CR LF
+        lines[count++] = std::string_view(base + begin, stop - begin);
+        begin = scanned;
     }
-    if (!reader.at_end || reader.begin == reader.end) return false;
-    line = std::string_view(base + reader.begin, reader.end - reader.begin);
+    reader.begin = begin;
+    reader.scanned = scanned;
+    return count;
+}
+
+// At the end of the input, takes the rest of the text, which no LF ends; false when none is left.
+bool take_last_line(LineReader& reader, std::string_view& line) {
+    if (reader.begin == reader.end) return false;
+    line = std::string_view(reader.data.get() + reader.begin, reader.end - reader.begin);
     reader.begin = reader.scanned = reader.end;
     return true;
 }
@@ -115,13 +127,14 @@ bool take_buffered_line(LineReader& reader, std::string_view& line) {
 std::size_t read_lines(LineReader& reader, std::string_view* lines, std::size_t most) {
     std::size_t count = 0;
     while (count < most) {
-        if (take_buffered_line(reader, lines[count])) {
-            ++count;
-        } else if (count != 0 || reader.at_end) {
-            break;  // a read would move the lines already taken
-        } else {
-            refill(reader);
+        count += take_buffered_lines(reader, lines + count, most - count);
+        if (count == most) break;
+        if (reader.at_end) {  // what is left has no LF
+            if (take_last_line(reader, lines[count])) ++count;
+            break;
         }
+        if (count != 0) break;  // a read would move the lines already taken
+        refill(reader);
     }
     return count;
 }
