@@ -180,17 +180,28 @@ void mark_referenced(LabelTable& table, const NameKey& key) {
 }
 
 std::size_t format_label(std::int64_t number, char* out) {
-    // Two digits at a time, from the last: a label of a big listing has five or six digits.
     static constexpr char kPairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
     auto value = static_cast<std::uint64_t>(number);
-    std::size_t digits = 5;
-    for (std::uint64_t above = 100000; digits < 19 && value >= above; above *= 10) ++digits;
     out[0] = 'L';
-    std::size_t at = digits;  // the last digit not yet written
+    if (value < 1000000) {
+        // The five or six digits of nearly every label, with the same work for both, so that
+        // a listing with labels of both lengths costs no mispredicted branches.
+        char digits[12] = {};  // six digits at [2, 8)
+        std::memcpy(digits + 2, kPairs + 2 * (value / 10000), 2);
+        std::memcpy(digits + 4, kPairs + 2 * (value / 100 % 100), 2);
+        std::memcpy(digits + 6, kPairs + 2 * (value % 100), 2);
+        std::size_t count = value < 100000 ? 5 : 6;
+        std::memcpy(out + 1, digits + 8 - count, 6);
+        return count + 1;
+    }
+    // Two digits at a time, from the last.
+    std::size_t count = 7;
+    for (std::uint64_t above = 10000000; count < 19 && value >= above; above *= 10) ++count;
+    std::size_t at = count;  // the last digit not yet written
     for (; at >= 2; at -= 2, value /= 100) std::memcpy(out + at - 1, kPairs + 2 * (value % 100), 2);
     if (at == 1) out[1] = static_cast<char>('0' + value);
-    return digits + 1;
+    return count + 1;
 }
