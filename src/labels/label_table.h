@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 inline constexpr std::int32_t kMarker = -1;  // referenced by an operand, no label yet
@@ -47,6 +49,16 @@ struct TableAllocator {
         return static_cast<T*>(allocate_table_memory(count * sizeof(T)));
     }
     void deallocate(T* memory, std::size_t count) { free_table_memory(memory, count * sizeof(T)); }
+    // A new element is left uninitialised unless given a value: a slot is read only where its
+    // tag says it is used, so zeroing a whole new table would be wasted work.
+    template <typename U>
+    void construct(U* at) noexcept {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
     friend bool operator==(const TableAllocator&, const TableAllocator&) { return true; }
 };
 
