@@ -97,6 +97,17 @@ std::uint64_t hash_of_slot(const LabelTable& table, const LabelSlot& slot) {
     return hash_short_name(slot.head, slot.tail);
 }
 
+// Calls `visit` with the index of every used slot, in order. Eight tags at a time, so that a
+// free slot costs no branch of its own.
+template <typename Visit>
+void for_each_used(const LabelTable& table, Visit visit) {
+    for (std::size_t group = 0; group < table.slots.size(); group += 8) {
+        for (std::uint64_t used = load_word(&table.tags[group]) & kHighBits; used != 0;
+             used &= used - 1)
+            visit(group + first_byte(used));
+    }
+}
+
 // Moves the entries that `keep` accepts into new slots of the given size; long names stay
 // where they are in `names`.
 template <typename Keep>
@@ -104,15 +115,19 @@ void move_entries(LabelTable& table, std::size_t size, Keep keep) {
     LabelTable moved;
     moved.slots.resize(size);
     moved.tags.assign(size + 8, 0);
-    for (std::size_t i = 0; i < table.slots.size(); ++i) {
-        if (table.tags[i] == 0 || !keep(table.slots[i])) continue;
-        std::uint64_t hash = hash_of_slot(table, table.slots[i]);
-        std::size_t at = hash & (size - 1);
-        while (moved.tags[at] != 0) at = (at + 1) & (size - 1);
-        moved.slots[at] = table.slots[i];
+    std::size_t mask = size - 1;
+    for_each_used(table, [&](std::size_t i) {
+        const LabelSlot& slot = table.slots[i];
+        if (!keep(slot)) return;
+        std::uint64_t hash = hash_of_slot(table, slot);
+        std::size_t at = hash & mask;
+        std::uint64_t free;
+        while ((free = ~load_word(&moved.tags[at]) & kHighBits) == 0) at = (at + 8) & mask;
+        at = (at + first_byte(free)) & mask;
+        moved.slots[at] = slot;
         set_tag(moved, at, tag_of(hash));
         ++moved.entries;
-    }
+    });
     table.slots.swap(moved.slots);
     table.tags.swap(moved.tags);
     table.entries = moved.entries;
@@ -154,8 +169,7 @@ NameKey make_key(std::string_view name) {
 
 void keep_labelled_only(LabelTable& table) {
     std::size_t labelled = 0;
-    for (std::size_t i = 0; i < table.slots.size(); ++i)
-        labelled += table.tags[i] != 0 && table.slots[i].label != kMarker;
+    for_each_used(table, [&](std::size_t i) { labelled += table.slots[i].label != kMarker; });
     std::size_t size = kFirstSize;
     while (8 * labelled > 5 * size) size *= 2;
     if (size >= table.slots.size()) return;  // as large as before: dropping gains nothing

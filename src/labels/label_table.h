@@ -69,7 +69,7 @@ struct LabelTable {
     // slots.size() + 8 bytes; the last 8 repeat the first 8, so 8 tags can be read at once
     // from any slot
     std::vector<std::uint8_t, TableAllocator<std::uint8_t>> tags;
-    std::vector<LabelSlot, TableAllocator<LabelSlot>> slots;  // size a power of two, or empty
+    std::vector<LabelSlot, TableAllocator<LabelSlot>> slots;  // size 0, or a power of two >= 1024
     std::string names;        // each long name once: its length (8 bytes), then its bytes
     std::size_t entries = 0;  // used slots; at most 5/8 of slots.size()
 };
