@@ -78,7 +78,7 @@ ProbeEnd probe(const LabelTable& table, const NameKey& key) {
         std::uint64_t free = ~group & kHighBits;  // exact: a used tag has its high bit set
         // A false alarm among the matches is weeded out by comparing the slot.
         std::uint64_t matches = zero_bytes(group ^ wanted);
-        if (free != 0) matches &= (free & -free) - 1;  // only tags before the first free slot
+        matches &= (free & -free) - 1;  // only tags before the first free slot (all when none)
         for (; matches != 0; matches &= matches - 1) {
             std::size_t i = (at + first_byte(matches)) & mask;
             if (holds(table, table.slots[i], key)) return {i, true};
